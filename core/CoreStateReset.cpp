@@ -1,0 +1,12 @@
+#include "core/ProcessState.h"
+
+namespace NsZ9m
+{
+
+// The process-wide state of every other topic of the core, back to its start
+// value. Each topic that keeps such state adds its reset here.
+void resetOtherCoreState()
+{
+}
+
+} // namespace NsZ9m

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+#   scripts/test.sh [build-dir] [extra cmake arguments...]
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+build_dir="${1:-build}"
+shift || true
+
+"$here/setup.sh" "$build_dir" "$@"
+ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" --timeout 300
