@@ -1,0 +1,98 @@
+#include "core/Host.h"
+#include "core/ProcessState.h"
+
+namespace NsZ9m
+{
+
+JUCE_IMPLEMENT_SINGLETON (Host)
+
+Host::Host()
+    : data (std::make_unique<HostData>())
+{
+    data->loadState();
+}
+
+Host::~Host()
+{
+    clearSingletonInstance();
+}
+
+juce::ValueTree Host::getTree() const      { return data->tree; }
+MappingStore Host::getStore() const        { return MappingStore (data->tree); }
+
+int Host::getCurrentSlotIndex() const
+{
+    auto modelNumber = (int) data->tree.getProperty (Ids::current, 1);
+    return (int) data->tree.getChild (modelNumber - 1).getProperty (Ids::current, 0);
+}
+
+DawId Host::getSlotDaw (int slotNumber, int productIndex) const
+{
+    if (productIndex == -1)
+        productIndex = (int) data->tree.getProperty (Ids::current, 0);
+
+    return DawId ((int) data->tree.getChild (productIndex - 1)
+                                  .getChild (slotNumber - 1)
+                                  .getProperty (Ids::current, 0));
+}
+
+void Host::setCurrentSlot (int slotIndex, int productIndex)
+{
+    if (productIndex == -1)
+        productIndex = (int) data->tree.getProperty (Ids::current, 1);
+
+    data->tree.getChild (productIndex - 1).setProperty (Ids::current, slotIndex, nullptr);
+}
+
+juce::String Host::getOutputDeviceName() const          { return data->outputDeviceName; }
+void Host::setOutputDeviceName (const juce::String& n)  { data->outputDeviceName = n; }
+
+void Host::saveSettings()
+{
+    data->saveState();
+}
+
+juce::Result Host::saveMappingFile (const juce::File& file)
+{
+    auto xml = data->tree.createXml();
+
+    if (xml == nullptr)
+        return juce::Result::fail ("Could not save current mapping to disk");
+
+    juce::XmlElement::TextFormat format;
+    format.customEncoding = "UTF-8";
+    format.lineWrapLength = 60;
+
+    if (! xml->writeTo (file, format))
+        return juce::Result::fail ("Failed to write mapping file");
+
+    return juce::Result::ok();
+}
+
+juce::Result Host::loadMappingFile (const juce::File& file)
+{
+    auto xml = juce::XmlDocument::parse (file);
+
+    // Anything but a store would replace the user's whole mapping with
+    // something that is not one; refuse it and keep what we have.
+    if (xml == nullptr || ! xml->hasTagName (Ids::store.toString()))
+        return juce::Result::fail ("Could not load mapping data");
+
+    auto loaded = juce::ValueTree::fromXml (*xml);
+    auto modelBeingEdited = (int) data->tree.getProperty (Ids::current, 0);
+
+    data->tree = loaded;
+    data->tree.setProperty (Ids::current, modelBeingEdited, nullptr);
+
+    for (auto& dirty : slotDirty)
+        dirty = true;
+
+    // The editor's rebuild copies slotDawIds into every model, so they must
+    // be the file's; the slot being edited stays the same.
+    data->takeSlotDawIdsFromTree();
+    currentSlotIndex = juce::jlimit (0, numSlots - 1, currentSlotIndex);
+
+    return juce::Result::ok();
+}
+
+} // namespace NsZ9m
