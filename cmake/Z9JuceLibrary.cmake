@@ -1,4 +1,4 @@
-# z9_add_juce_library(<name> MODULES <juce modules...> SOURCES <files...> [LIBS <libs...>])
+# z9_add_juce_library(<name> [OWN_MODULE_CODE_ONLY] MODULES <juce modules...> SOURCES <files...> [LIBS <libs...>])
 #
 # Builds one static library that compiles its own sources together with the
 # given JUCE modules. The modules are linked PRIVATE so their code is compiled
@@ -6,8 +6,53 @@
 # compile definitions, so a consumer only needs
 #     target_link_libraries(x PRIVATE <name>)
 # to compile against the library's headers and JUCE's.
+#
+# With OWN_MODULE_CODE_ONLY the library compiles only the listed modules' own
+# code and leaves out the JUCE modules they depend on: those must come already
+# compiled from a library in LIBS (as z9_core brings juce_core, juce_events and
+# juce_data_structures to the editor), so no JUCE code is compiled twice.
+
+# An interface target with a JUCE module's own sources and usage requirements,
+# but without its links to other JUCE modules.
+function(_z9_own_module_code module out_var)
+    string(REPLACE "juce::" "" plain "${module}")
+    set(wrapper z9_own_${plain})
+
+    if(NOT TARGET ${wrapper})
+        add_library(${wrapper} INTERFACE)
+
+        foreach(prop INTERFACE_SOURCES INTERFACE_INCLUDE_DIRECTORIES INTERFACE_COMPILE_DEFINITIONS
+                     INTERFACE_COMPILE_FEATURES INTERFACE_COMPILE_OPTIONS INTERFACE_LINK_OPTIONS)
+            get_target_property(value ${module} ${prop})
+            if(value)
+                set_property(TARGET ${wrapper} PROPERTY ${prop} "${value}")
+            endif()
+        endforeach()
+
+        get_target_property(libs ${module} INTERFACE_LINK_LIBRARIES)
+        if(libs)
+            foreach(lib IN LISTS libs)
+                if(NOT lib MATCHES "^(juce::)?juce_")
+                    target_link_libraries(${wrapper} INTERFACE ${lib})
+                endif()
+            endforeach()
+        endif()
+    endif()
+
+    set(${out_var} ${wrapper} PARENT_SCOPE)
+endfunction()
+
 function(z9_add_juce_library name)
-    cmake_parse_arguments(ARG "" "" "MODULES;SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_MODULE_CODE_ONLY" "" "MODULES;SOURCES;LIBS" ${ARGN})
+
+    if(ARG_OWN_MODULE_CODE_ONLY)
+        set(modules "")
+        foreach(module IN LISTS ARG_MODULES)
+            _z9_own_module_code(${module} wrapper)
+            list(APPEND modules ${wrapper})
+        endforeach()
+        set(ARG_MODULES ${modules})
+    endif()
 
     add_library(${name} STATIC ${ARG_SOURCES})
 

@@ -4,11 +4,14 @@
 namespace NsZ9m
 {
 
+void resetPlatformHelpers() noexcept;
+
 // The process-wide state of every other topic of the core, back to its start
 // value. Each topic that keeps such state adds its reset here.
 void resetOtherCoreState()
 {
     clearDeviceReplyState();
+    resetPlatformHelpers();
 }
 
 } // namespace NsZ9m

@@ -10,6 +10,7 @@ packages=(
     libasound2-dev libcurl4-openssl-dev libfreetype-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     libpng-dev libjpeg-dev zlib1g-dev
+    fontconfig-config fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )
