@@ -1,5 +1,6 @@
 #include "core/ProcessState.h"
 #include "core/DeviceReplyState.h"
+#include "core/PortNames.h"
 
 namespace NsZ9m
 {
@@ -12,6 +13,7 @@ void resetOtherCoreState()
 {
     clearDeviceReplyState();
     resetPlatformHelpers();
+    alternateBrandFlag = 0;
 }
 
 } // namespace NsZ9m
