@@ -1,4 +1,5 @@
 #include "core/ProcessState.h"
+#include "core/BuiltInProfiles.h"
 
 namespace NsZ9m
 {
@@ -7,6 +8,7 @@ namespace NsZ9m
 // value. Each topic that keeps such state adds its reset here.
 void resetOtherCoreState()
 {
+    functionNameList.clear();
 }
 
 } // namespace NsZ9m
