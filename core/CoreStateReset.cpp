@@ -1,5 +1,8 @@
 #include "core/ProcessState.h"
+#include "core/BuiltInProfiles.h"
+#include "core/DeviceImage.h"
 #include "core/DeviceReplyState.h"
+#include "core/MyTimer.h"
 #include "core/PortNames.h"
 
 namespace NsZ9m
@@ -14,6 +17,9 @@ void resetOtherCoreState()
     clearDeviceReplyState();
     resetPlatformHelpers();
     alternateBrandFlag = 0;
+    functionNameList.clear();
+    resetDeviceImages();
+    resetSyncState();
 }
 
 } // namespace NsZ9m

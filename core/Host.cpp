@@ -1,5 +1,7 @@
 #include "core/Host.h"
 #include "core/ProcessState.h"
+#include "core/BuiltInProfiles.h"
+#include "core/SharedVocabulary.h"
 
 namespace NsZ9m
 {
@@ -42,6 +44,35 @@ void Host::setCurrentSlot (int slotIndex, int productIndex)
         productIndex = (int) data->tree.getProperty (Ids::current, 1);
 
     data->tree.getChild (productIndex - 1).setProperty (Ids::current, slotIndex, nullptr);
+}
+
+void Host::collectFunctionNames()
+{
+    auto slotNumber = getCurrentSlotIndex() + 1;
+
+    if (! isValidSlotNumber (slotNumber))
+        return;
+
+    auto slot = data->getSlotOfCurrentProduct (slotNumber);
+    auto daw = getSlotDaw (slotNumber, -1).get();
+
+    if (! isValidDawId (daw))
+        return;
+
+    functionNameList.clearQuick();
+    for (auto& name : transportNames())
+        functionNameList.add (name);
+
+    for (const auto& ctl : slot.getChild (daw - 1))
+    {
+        if (ctl.getProperty (Ids::valueType).toString() != "func")
+            continue;
+
+        auto name = ctl.getProperty (Ids::name).toString().trim();
+
+        if (name.isNotEmpty())
+            functionNameList.add (name);
+    }
 }
 
 juce::String Host::getOutputDeviceName() const          { return data->outputDeviceName; }

@@ -47,6 +47,12 @@ public:
         root's `current`, 1 when that is missing). */
     void setCurrentSlot (int slotIndex, int productIndex = -1);
 
+    /** Refills functionNameList with the names in use in the current slot's
+        DAW profile: the six transport names, then the trimmed non-empty name
+        of every "func" control, duplicates kept. With no valid slot or DAW
+        the list keeps its old content. */
+    void collectFunctionNames();
+
     juce::String getOutputDeviceName() const;
     void setOutputDeviceName (const juce::String& name);
 
