@@ -1,7 +1,13 @@
 #include "core/Host.h"
 #include "core/ProcessState.h"
 #include "core/BuiltInProfiles.h"
+#include "core/Products.h"
 #include "core/SharedVocabulary.h"
+#include "core/DeviceReplyState.h"
+#include "core/MidiInputHandler.h"
+#include "core/PlatformHelpers.h"
+#include "core/PortNames.h"
+#include "core/SurfaceProtocol.h"
 
 namespace NsZ9m
 {
@@ -16,6 +22,7 @@ Host::Host()
 
 Host::~Host()
 {
+    input.reset();
     clearSingletonInstance();
 }
 
@@ -124,6 +131,90 @@ juce::Result Host::loadMappingFile (const juce::File& file)
     currentSlotIndex = juce::jlimit (0, numSlots - 1, currentSlotIndex);
 
     return juce::Result::ok();
+}
+
+//==============================================================================
+juce::Result Host::sendMapping (int productId)
+{
+    return data->sendMapping (productId);
+}
+
+namespace
+{
+    // Visits port 4 of every unit whose product passes the test, in the order
+    // of the output list. Stops, returning false, at the first such unit met
+    // while a send is running.
+    template <typename Visit>
+    bool forEachMatchingPortFour (const std::function<bool (int)>& productTest, Visit&& visit)
+    {
+        auto& ports = midiPorts();
+        auto names = ports.getOutputNames();
+
+        for (int i = 0; i < names.size(); ++i)
+        {
+            if (portIndexFromName (names[i]) != 4 || ! productTest (getProductIdFromPortName (names[i])))
+                continue;
+
+            if (sendInProgress)
+                return false;
+
+            if (auto port = ports.openOutput (i))
+            {
+                visit (*port);
+                waitWhileDispatching (1);
+            }
+        }
+
+        return true;
+    }
+}
+
+bool Host::sendToMatchingOutputs (std::function<bool (int)> productTest, juce::uint8 d1, juce::uint8 d2)
+{
+    const auto filler = makeFillerMessage();
+    const auto message = makeShortMessage (0xEC, d1, d2);
+
+    return forEachMatchingPortFour (productTest, [&] (MidiOutputPort& port)
+    {
+        port.sendMessageNow (filler);
+        port.sendMessageNow (message);
+    });
+}
+
+bool Host::relaySlotReport (int command)
+{
+    juce::MidiMessage message;
+
+    if (command == 0x22)
+    {
+        auto i = deviceReplyState.selectedSlotNumber.load() - 1;
+
+        if (! juce::isPositiveAndBelow (i, numSlots))
+            return true;
+
+        message = makeSlotSelectMessage (((i << 5) | slotDawIds[i]) & 0x7F);
+    }
+    else if (command == 0x23)
+    {
+        auto i = deviceReplyState.reportedSlotNumber.load() - 1;
+
+        if (! juce::isPositiveAndBelow (i, numSlots))
+            i = 0;
+
+        message = makeSlotStateMessage ((i << 5) | (deviceReplyState.slotHasDaw[i].load() ? 1 : 0));
+    }
+    else
+    {
+        return true;
+    }
+
+    const auto filler = makeFillerMessage();
+
+    return forEachMatchingPortFour (isXFamilyProduct, [&] (MidiOutputPort& port)
+    {
+        port.sendMessageNow (filler);
+        port.sendMessageNow (message);
+    });
 }
 
 } // namespace NsZ9m

@@ -68,7 +68,29 @@ public:
         and fails with "Could not load mapping data". */
     juce::Result loadMappingFile (const juce::File& file);
 
+    /** Sends the compiled slots of a product to the selected output port (see
+        HostData::sendMapping). */
+    juce::Result sendMapping (int productId);
+
+    /** Sends the filler and then EC d1 d2 to port 4 of every unit whose product
+        passes the test, opening and closing each port. Returns false, at once,
+        when it meets such a unit while a send is running. */
+    bool sendToMatchingOutputs (std::function<bool (int)> productTest, juce::uint8 d1, juce::uint8 d2);
+
+    /** Echoes the surface's last slot report (0x22 slot select, 0x23 slot
+        state) to port 4 of every X-family unit. Returns false, at once, when
+        it meets such a unit while a send is running. The caller owns the
+        report's pending flag: the timer takes it before the relay and puts it
+        back when the relay has to be tried again. */
+    bool relaySlotReport (int command);
+
+    class MidiInputHandler;
+
     std::unique_ptr<HostData> data;
+
+    /** The connection to the surface; empty until the first send or
+        reconnection. */
+    std::unique_ptr<MidiInputHandler> input;
 
 private:
     JUCE_DECLARE_NON_COPYABLE (Host)

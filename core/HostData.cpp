@@ -2,6 +2,12 @@
 #include "core/MappingStore.h"
 #include "core/ProcessState.h"
 #include "core/Products.h"
+#include "core/Host.h"
+#include "core/MidiInputHandler.h"
+#include "core/DeviceReplyState.h"
+#include "core/PlatformHelpers.h"
+#include "core/PortNames.h"
+#include "core/SurfaceProtocol.h"
 
 namespace NsZ9m
 {
@@ -68,6 +74,147 @@ juce::ValueTree HostData::getSlotOfCurrentProduct (int slotNumber) const
         return {};
 
     return tree.getChild (productIndexOf (currentProductId)).getChild (slotNumber - 1);
+}
+
+} // namespace NsZ9m
+
+//==============================================================================
+namespace NsZ9m
+{
+
+void HostData::sendMessageNow (MidiOutputPort& port, const juce::MidiMessage& message)
+{
+    port.sendMessageNow (message);
+}
+
+juce::Result HostData::sendMapping (int productId)
+{
+    auto outputName = outputDeviceName;
+
+    if (outputName.isEmpty())
+        return juce::Result::fail ("No selected output device!");
+
+    auto* host = Host::getInstance();
+    host->input = std::make_unique<Host::MidiInputHandler>();
+
+    auto inputName = pairPortName (outputName, true);
+    sendInProgress = true;
+    host->input->openPorts (inputName);
+
+    auto result = juce::Result::ok();
+    bool ok = true;
+    int pacing = 0;
+    const auto filler = makeFillerMessage();
+    std::unique_ptr<MidiOutputPort> sendOutput;
+
+    auto fail = [&] (const juce::String& text)
+    {
+        result = juce::Result::fail (text);
+        ok = false;
+    };
+
+    // Sends a message with the filler in front when its packet count is odd.
+    auto sendWithFiller = [&] (const juce::MidiMessage& message)
+    {
+        if (packetCount (message) % 2 != 0)
+        {
+            sendMessageNow (*sendOutput, filler);
+            pacePackets (pacing, 1);
+        }
+
+        resetDeviceReplyState();
+        sendMessageNow (*sendOutput, message);
+    };
+
+    // Sends one chunk and waits for its acknowledgement.
+    auto sendChunk = [&] (const juce::MidiMessage& chunk, const std::atomic<juce::uint8>& ack,
+                          const char* refusedText)
+    {
+        sendWithFiller (chunk);
+        waitWhileDispatching (10);
+
+        if (! waitForReply (ack))
+            fail ("Time out!");
+        else if (ack.load() == 0 || deviceReplyState.replyStatus.load() == 0)
+            fail (refusedText);
+    };
+
+    auto& ports = midiPorts();
+    auto outputIndex = ports.getOutputNames().indexOf (outputName);
+
+    if (outputIndex < 0)
+    {
+        fail (outputName + ": device does not exist");
+    }
+    else if ((sendOutput = ports.openOutput (outputIndex)) == nullptr)
+    {
+        fail (outputName + ": could not open device");
+    }
+    else if (! host->input->arePortsOpen())
+    {
+        fail ("Cannot use this input device: " + outputName);
+    }
+    else
+    {
+        // Which slots does the surface hold already?
+        sendWithFiller (makeFingerprintMessage (productId, queryFingerprintsCommand));
+        pacePackets (pacing, 3);
+
+        bool allMatched;
+
+        if (! waitForReply (deviceReplyState.queryReply))
+        {
+            allMatched = true;
+            fail ("Time out!");
+        }
+        else
+        {
+            allMatched = deviceReplyState.queryReply.load() == 7;
+        }
+
+        const auto slotMask = deviceReplyState.queryReply.load();
+        auto store = host->getStore();
+
+        for (int s = 0; s < numSlots && ok; ++s)
+        {
+            auto daw = store.getSlotDaw (s + 1).get();
+            auto skip = allMatched || (slotMask & (1 << (2 - s))) != 0;
+
+            if (! isValidDawId (daw) || skip)
+                continue;
+
+            for (int chunk = 1; chunk <= numImageChunks && ok; ++chunk)
+                sendChunk (makeSlotImageChunk (productId, s + 1, chunk),
+                           deviceReplyState.imageChunkAck, "Failed to send data!");
+
+            if (productId == productZ9M)
+                for (int chunk = 1; chunk <= numLabelChunks && ok; ++chunk)
+                    sendChunk (makeLabelChunk (s + 1, chunk),
+                               deviceReplyState.labelChunkAck, "Failed to send texts!");
+        }
+
+        if (ok)
+        {
+            auto daw = store.getSlotDaw (currentSlotIndex + 1).get();
+            sendMessageNow (*sendOutput, filler);
+            pacePackets (pacing, 1);
+            sendMessageNow (*sendOutput, makeSlotSelectMessage (((currentSlotIndex << 5) | daw) & 0x7F));
+            waitWhileDispatching (10);
+
+            if (! allMatched)
+            {
+                sendWithFiller (makeFingerprintMessage (productId, confirmFingerprintsCommand));
+                waitWhileDispatching (10);
+                waitForReply (deviceReplyState.confirmAck);   // the surface's answer is not needed
+            }
+
+            result = juce::Result::ok();
+        }
+    }
+
+    sendOutput.reset();
+    sendInProgress = false;
+    return result;
 }
 
 } // namespace NsZ9m

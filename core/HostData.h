@@ -5,6 +5,8 @@
 namespace NsZ9m
 {
 
+class MidiOutputPort;
+
 /**
     The data the Host owns: the settings store, the mapping tree and the name
     of the output port that the next send uses.
@@ -34,6 +36,21 @@ public:
 
     /** Copies each slot's DAW id from the tree's first model into slotDawIds. */
     void takeSlotDawIdsFromTree();
+
+    /** Uploads the compiled slots of a product to the surface on the selected
+        output port: asks which slots it holds, sends the image chunks (and for
+        the Z9-M the label chunks) of every other slot that runs a DAW, each
+        acknowledged, then selects the current slot and confirms the
+        fingerprints. The first failure ends all sending; its text is the
+        result. Replaces the Host's input handler by one on the surface's ports.
+
+        The image compiler must have run for the product. Message thread; the
+        pauses run the message loop, so other work can happen meanwhile
+        (sendInProgress is set throughout). */
+    juce::Result sendMapping (int productId);
+
+    /** Sends one message of a send at once. */
+    static void sendMessageNow (MidiOutputPort& port, const juce::MidiMessage& message);
 
     SettingsStore settings;
     juce::ValueTree tree;
