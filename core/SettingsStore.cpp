@@ -42,7 +42,7 @@ juce::PropertiesFile* SettingsStore::getCommonSettings (bool returnUserPropsIfRe
     if (returnUserPropsIfReadOnly)
     {
         if (commonSettingsAreReadOnly == 0)
-            commonSettingsAreReadOnly = save (*commonProps) ? -1 : 1;
+            commonSettingsAreReadOnly = canWrite (commonProps->getFile()) ? -1 : 1;
 
         if (commonSettingsAreReadOnly > 0)
             return userProps.get();
@@ -57,6 +57,34 @@ juce::PropertiesFile* SettingsStore::getUserSettings()
         openFiles();
 
     return userProps.get();
+}
+
+bool SettingsStore::canWrite (const juce::File& target)
+{
+    if (target == juce::File() || target.isDirectory() || ! target.getParentDirectory().createDirectory())
+        return false;
+
+    if (target.exists() && ! target.hasWriteAccess())
+        return false;
+
+    // Writing a small file beside it tells whether the folder takes new files
+    // (a save replaces the file by a staged copy), without rewriting a
+    // settings file of tens of megabytes at every start.
+    juce::TemporaryFile probe (target);
+
+    {
+        juce::FileOutputStream out (probe.getFile());
+
+        if (! out.openedOk() || ! out.writeByte (0))
+            return false;
+
+        out.flush();
+
+        if (out.getStatus().failed())
+            return false;
+    }
+
+    return probe.getFile().getSize() == 1;
 }
 
 bool SettingsStore::save (juce::PropertiesFile& props)

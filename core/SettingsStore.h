@@ -11,9 +11,10 @@ namespace NsZ9m
     that SettingsLocation gives.
 
     It hands out the settings the way the framework's application properties
-    do: the first call of getCommonSettings (true) writes the common file to
-    find out whether it can be written, and from then on hands out the per-user
-    file instead when it cannot.
+    do: the first call of getCommonSettings (true) finds out whether the common
+    file can be written (with a probe file beside it, rather than by rewriting
+    the whole file), and from then on hands out the per-user file instead when
+    it cannot.
 
     Files are written to a staged copy beside them, which is read back and
     compared before it replaces the old file: a write that fails half-way (a
@@ -40,6 +41,11 @@ public:
     /** Writes one of the two files now, staged and verified as described above;
         false (and the file untouched) when it could not be written. */
     static bool save (juce::PropertiesFile& props);
+
+    /** True when a settings file can be written at that place: its folder
+        exists or can be made and takes a new file, and an existing file is
+        not read-only. Writes nothing but a short-lived probe file. */
+    static bool canWrite (const juce::File& target);
 
     /** Closes both files (unsaved changes are written first). */
     void closeFiles();
