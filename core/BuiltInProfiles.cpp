@@ -542,6 +542,9 @@ constexpr int huiSlotNibble = 2;
 constexpr int huiNoFunctionControl = 11;   // reserved for the insert key: no HUI function of its own
 constexpr int firstHuiUserControl = 125, lastHuiUserControl = 126;   // User A and B, authored on slot 0
 
+// Nuendo (14) is driven exactly like Cubase (2): one image and one label table.
+int sharedTableOf (int dawId)   { return dawId == 14 ? 2 : dawId; }
+
 const HotkeyBlock& hotkeyBlockOf (int dawId)
 {
     return dawId == huiDawId ? proToolsHotkeys : profileOf (dawId).hotkeys;
@@ -792,7 +795,7 @@ const juce::uint8* builtInImage (int dawId)
     if (! isValidDawId (dawId))
         return nullptr;
 
-    return builtInImages().images[dawId];
+    return builtInImages().images[sharedTableOf (dawId)];
 }
 
 const HuiAddress* huiAddressTable()              { return huiTable().addresses; }
@@ -817,7 +820,7 @@ int findHuiButtonIndex (int zone, int port)
 const juce::StringArray& functionLabelTable (int dawId)
 {
     static const juce::StringArray none;
-    return isValidDawId (dawId) ? labelTables().tables[dawId] : none;
+    return isValidDawId (dawId) ? labelTables().tables[sharedTableOf (dawId)] : none;
 }
 
 juce::String getFunctionLabel (int dawId, ControlKind kind, int value)
