@@ -542,6 +542,9 @@ constexpr int huiSlotNibble = 2;
 constexpr int huiNoFunctionControl = 11;   // reserved for the insert key: no HUI function of its own
 constexpr int firstHuiUserControl = 125, lastHuiUserControl = 126;   // User A and B, authored on slot 0
 
+// Nuendo (14) is driven exactly like Cubase (2): one image and one label table.
+int sharedTableOf (int dawId)   { return dawId == 14 ? 2 : dawId; }
+
 const HotkeyBlock& hotkeyBlockOf (int dawId)
 {
     return dawId == huiDawId ? proToolsHotkeys : profileOf (dawId).hotkeys;
@@ -792,7 +795,7 @@ const juce::uint8* builtInImage (int dawId)
     if (! isValidDawId (dawId))
         return nullptr;
 
-    return builtInImages().images[dawId];
+    return builtInImages().images[sharedTableOf (dawId)];
 }
 
 const HuiAddress* huiAddressTable()              { return huiTable().addresses; }
@@ -817,7 +820,7 @@ int findHuiButtonIndex (int zone, int port)
 const juce::StringArray& functionLabelTable (int dawId)
 {
     static const juce::StringArray none;
-    return isValidDawId (dawId) ? labelTables().tables[dawId] : none;
+    return isValidDawId (dawId) ? labelTables().tables[sharedTableOf (dawId)] : none;
 }
 
 juce::String getFunctionLabel (int dawId, ControlKind kind, int value)
@@ -1080,12 +1083,6 @@ void MappingStore::applyModeDefaults (juce::ValueTree model, int slotNumber, int
 
 void MappingStore::applyBuiltInDefaults()
 {
-    // Decoding one mode writes some 5,000 properties; every slot of every model
-    // starts from the same default mode, so each DAW is decoded once and the
-    // result copied. A mode that differs from the first one decoded (a tree
-    // changed since it was built) is decoded in place instead.
-    juce::ValueTree undecoded[numDaws], decoded[numDaws];
-
     for (int i = 0; i < numProducts; ++i)
     {
         if (! isSupportedProduct (productList()[i]))
@@ -1101,33 +1098,30 @@ void MappingStore::applyBuiltInDefaults()
             slot.setProperty (Ids::daw3, slotColourTable[j][2], nullptr);
 
             for (int d = 1; d <= numDaws; ++d)
-            {
-                auto mode = model.getChild (j).getChild (d - 1);
-                auto& before = undecoded[d - 1];
-                auto& after = decoded[d - 1];
-
-                if (after.isValid() && mode.isEquivalentTo (before))
-                {
-                    mode.copyPropertiesFrom (after, nullptr);
-                    mode.removeAllChildren (nullptr);
-
-                    for (const auto& ctl : after)
-                        mode.appendChild (ctl.createCopy(), nullptr);
-
-                    continue;
-                }
-
-                auto copyBefore = after.isValid() ? juce::ValueTree() : mode.createCopy();
                 applyModeDefaults (model, j + 1, d);
-
-                if (copyBefore.isValid())
-                {
-                    before = copyBefore;
-                    after = model.getChild (j).getChild (d - 1).createCopy();
-                }
-            }
         }
     }
+}
+
+juce::Array<juce::ValueTree> MappingStore::decodeBuiltInModes (const juce::Array<juce::ValueTree>& defaultModes)
+{
+    // a model of one slot, to decode in
+    juce::ValueTree slot (Ids::slot), model (Ids::model);
+
+    for (auto& mode : defaultModes)
+        slot.appendChild (mode.createCopy(), nullptr);
+
+    model.appendChild (slot, nullptr);
+
+    for (int d = 1; d <= numDaws; ++d)
+        applyModeDefaults (model, 1, d);
+
+    juce::Array<juce::ValueTree> decoded;
+
+    for (const auto& mode : slot)
+        decoded.add (mode);
+
+    return decoded;
 }
 
 } // namespace NsZ9m

@@ -11,8 +11,7 @@ namespace NsZ9m
 MappingStore::MappingStore()
     : tree (Ids::store)
 {
-    buildDefaultTree();
-    applyBuiltInDefaults();
+    buildTree (true);
 }
 
 MappingStore::MappingStore (const juce::ValueTree& existingTree)
@@ -89,6 +88,11 @@ DawId MappingStore::getSlotDaw (int slotNumber) const
 //==============================================================================
 void MappingStore::buildDefaultTree()
 {
+    buildTree (false);
+}
+
+void MappingStore::buildTree (bool withBuiltInDefaults)
+{
     tree.setProperty (Ids::current, productIndexOf (currentProductId) + 1, nullptr);
     tree.setProperty (Ids::ver, storeVersion, nullptr);
     tree.removeAllChildren (nullptr);
@@ -122,8 +126,13 @@ void MappingStore::buildDefaultTree()
         modeTemplates.add (mode);
     }
 
+    auto decodedModes = withBuiltInDefaults ? decodeBuiltInModes (modeTemplates) : juce::Array<juce::ValueTree>();
+
     for (int i = 0; i < numProducts; ++i)
     {
+        auto withProfiles = withBuiltInDefaults && isSupportedProduct (productList()[i]);
+        auto& modes = withProfiles ? decodedModes : modeTemplates;
+
         juce::ValueTree model (Ids::model);
         model.setProperty (Ids::id, i + 1, nullptr);
         model.setProperty (Ids::current, 0, nullptr);
@@ -134,12 +143,12 @@ void MappingStore::buildDefaultTree()
             juce::ValueTree slot (Ids::slot);
             slot.setProperty (Ids::id, j, nullptr);
             slot.setProperty (Ids::current, 0, nullptr);
-            slot.setProperty (Ids::daw1, 0, nullptr);
-            slot.setProperty (Ids::daw2, 0, nullptr);
-            slot.setProperty (Ids::daw3, 0, nullptr);
+            slot.setProperty (Ids::daw1, withProfiles ? slotColourTable[j][0] : 0, nullptr);
+            slot.setProperty (Ids::daw2, withProfiles ? slotColourTable[j][1] : 0, nullptr);
+            slot.setProperty (Ids::daw3, withProfiles ? slotColourTable[j][2] : 0, nullptr);
 
             for (int d = 1; d <= numDaws; ++d)
-                slot.addChild (modeTemplates.getReference (d - 1).createCopy(), d - 1, nullptr);
+                slot.addChild (modes.getReference (d - 1).createCopy(), d - 1, nullptr);
 
             model.addChild (slot, j, nullptr);
         }
@@ -150,8 +159,7 @@ void MappingStore::buildDefaultTree()
 
 void MappingStore::resetToDefaults()
 {
-    buildDefaultTree();
-    applyBuiltInDefaults();
+    buildTree (true);
 }
 
 //==============================================================================

@@ -78,6 +78,16 @@ public:
     const juce::Identifier type { Ids::store };
 
 private:
+    /** buildDefaultTree, optionally followed by the effect of
+        applyBuiltInDefaults: with it, each DAW's mode is decoded once and every
+        slot gets a copy, instead of every slot's default mode being built and
+        then decoded. */
+    void buildTree (bool withBuiltInDefaults);
+
+    /** The 18 modes of a slot as applyModeDefaults leaves freshly built ones,
+        in DAW order. */
+    juce::Array<juce::ValueTree> decodeBuiltInModes (const juce::Array<juce::ValueTree>& defaultModes);
+
     juce::ValueTree tree;
 };
 
