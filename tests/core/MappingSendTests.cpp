@@ -3,7 +3,7 @@
 #include "core/DeviceReplyState.h"
 #include "core/MidiInputHandler.h"
 #include "core/SurfaceProtocol.h"
-#include "tests/support/HostFixture.h"
+#include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
 
 using namespace NsZ9m;
@@ -30,23 +30,9 @@ namespace
         return c;
     }
 
-    class MappingSendTest : public z9test::HostFixture
+    class MappingSendTest : public z9test::SurfaceFixture
     {
     protected:
-        void SetUp() override
-        {
-            HostFixture::SetUp();
-            host();
-        }
-
-        /** Gives a slot a DAW in every model (the compiler reads the product's
-            model, the send the store's current one). */
-        void setSlotDaw (int slotNumber, int daw)
-        {
-            for (int p = 1; p <= numProducts; ++p)
-                host().getStore().getSlot (slotNumber, p).setProperty (Ids::current, daw, nullptr);
-        }
-
         void compileAll (int productId)
         {
             for (auto& d : slotDirty)
@@ -63,8 +49,6 @@ namespace
             host().setOutputDeviceName (unit.getOutputName());
             return host().sendMapping (unit.getProductId());
         }
-
-        z9test::ScopedInMemoryMidiPorts ports;
     };
 }
 

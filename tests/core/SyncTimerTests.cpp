@@ -5,7 +5,7 @@
 #include "core/MyTimer.h"
 #include "core/ProcessState.h"
 #include "tests/support/BoundedWait.h"
-#include "tests/support/HostFixture.h"
+#include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
 
 using namespace NsZ9m;
@@ -36,33 +36,18 @@ namespace
         return true;
     }
 
-    class SyncTimerTest : public z9test::HostFixture
+    class SyncTimerTest : public z9test::SurfaceFixture
     {
     protected:
-        void SetUp() override
-        {
-            HostFixture::SetUp();
-            host();
-        }
-
         void TearDown() override
         {
             timer.stopTimer();
             theMainComp = nullptr;
-            HostFixture::TearDown();
-        }
-
-        void setSlotDaw (int slotNumber, int daw)
-        {
-            slotDawIds[slotNumber - 1] = daw;
-
-            for (int p = 1; p <= numProducts; ++p)
-                host().getStore().getSlot (slotNumber, p).setProperty (Ids::current, daw, nullptr);
+            SurfaceFixture::TearDown();
         }
 
         void tick()   { timer.timerCallback(); }
 
-        z9test::ScopedInMemoryMidiPorts ports;
         MyTimer timer;
     };
 }
