@@ -166,7 +166,7 @@ TEST_F (MappingSendTest, EachFailureStopsTheSendWithItsText)
               {}, "Cannot use this input device: " + out, {} },
         { "silent unit", [] (auto& u, auto&) { u.setSilent (true); }, {}, "Time out!", { "query" } },
         { "answer on another port", [] (auto& u, auto&) { u.setReplyPort (3); }, {}, "Time out!", { "query" } },
-        { "answer too late", [] (auto& u, auto&) { u.setReplyDelayMs (200); }, {}, "Time out!", { "query" } },
+        { "answer too late", [] (auto& u, auto&) { u.setReplyDelayMs (1000); }, {}, "Time out!", { "query" } },
         { "image chunk refused", [] (auto& u, auto&) { u.setAnswer (0x25, Answer::refuse, 1, 2); },
               {}, "Failed to send data!", { "query", "image 1.1", "image 1.2" } },
         { "image chunk unanswered", [] (auto& u, auto&) { u.setAnswer (0x25, Answer::ignore, 1, 2); },
