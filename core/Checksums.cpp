@@ -10,14 +10,21 @@ int sineFoldResult (double x) noexcept
     return std::abs ((int) (x * 10000000.0));
 }
 
-int bytesChecksum (const juce::uint8* data, size_t numBytes) noexcept
+// The fold over n elements, each read as a number of its own type.
+template <typename Element>
+static int sineFold (const Element* values, size_t n) noexcept
 {
     double x = 0.0;
 
-    for (size_t i = 0; i < numBytes; ++i)
-        x = sineFoldStep (x, (double) data[i]);
+    for (size_t i = 0; i < n; ++i)
+        x = sineFoldStep (x, (double) values[i]);
 
     return sineFoldResult (x);
+}
+
+int bytesChecksum (const juce::uint8* data, size_t numBytes) noexcept
+{
+    return sineFold (data, numBytes);
 }
 
 int bytesChecksum (const juce::Array<juce::uint8>& bytes) noexcept
@@ -27,12 +34,7 @@ int bytesChecksum (const juce::Array<juce::uint8>& bytes) noexcept
 
 int intsChecksum (const int* values, size_t numValues) noexcept
 {
-    double x = 0.0;
-
-    for (size_t i = 0; i < numValues; ++i)
-        x = sineFoldStep (x, (double) values[i]);
-
-    return sineFoldResult (x);
+    return sineFold (values, numValues);
 }
 
 int intsChecksum (std::initializer_list<int> values) noexcept
@@ -47,15 +49,8 @@ int intsChecksum (const juce::Array<int>& values) noexcept
 
 int stringChecksum (const juce::String& text)
 {
-    auto utf8 = text.toRawUTF8();
-    auto available = (int) text.getNumBytesAsUTF8();
-    auto count = juce::jmin (text.length(), available);
-    double x = 0.0;
-
-    for (int i = 0; i < count; ++i)
-        x = sineFoldStep (x, (double) (signed char) utf8[i]);
-
-    return sineFoldResult (x);
+    auto count = juce::jmin ((size_t) text.length(), text.getNumBytesAsUTF8());
+    return sineFold (reinterpret_cast<const signed char*> (text.toRawUTF8()), count);
 }
 
 int labelsChecksum (const juce::StringArray& texts)

@@ -238,21 +238,13 @@ void compileDeviceImage (int productIndex)
         return;
 
     auto isM = productIndex == 1;
-    bool compiled[numSlots] {};
 
     for (int s = 0; s < numSlots; ++s)
     {
-        if (slotDirty[s] && ! slotPending[s])
-        {
-            compileSlot (productIndex, s, isM);
-            compiled[s] = true;
-        }
-    }
-
-    for (int s = 0; s < numSlots; ++s)
-    {
-        if (! compiled[s])
+        if (! slotDirty[s] || slotPending[s])
             continue;
+
+        compileSlot (productIndex, s, isM);
 
         auto& wire = wireImages[productIndex - 1][s];
         slotFingerprints[productIndex - 1][s] = intsChecksum ({ bytesChecksum (wire, sizeof (wire)),

@@ -141,14 +141,15 @@ juce::Result Host::sendMapping (int productId)
 
 namespace
 {
-    // Visits port 4 of every unit whose product passes the test, in the order
-    // of the output list. Stops, returning false, at the first such unit met
+    // Sends the filler and then the message to port 4 of every unit whose
+    // product passes the test, in the order of the output list, opening and
+    // closing each port. Stops, returning false, at the first such unit met
     // while a send is running.
-    template <typename Visit>
-    bool forEachMatchingPortFour (const std::function<bool (int)>& productTest, Visit&& visit)
+    bool sendToPortFours (const std::function<bool (int)>& productTest, const juce::MidiMessage& message)
     {
         auto& ports = midiPorts();
         auto names = ports.getOutputNames();
+        const auto filler = makeFillerMessage();
 
         for (int i = 0; i < names.size(); ++i)
         {
@@ -160,7 +161,8 @@ namespace
 
             if (auto port = ports.openOutput (i))
             {
-                visit (*port);
+                port->sendMessageNow (filler);
+                port->sendMessageNow (message);
                 waitWhileDispatching (1);
             }
         }
@@ -171,20 +173,11 @@ namespace
 
 bool Host::sendToMatchingOutputs (std::function<bool (int)> productTest, juce::uint8 d1, juce::uint8 d2)
 {
-    const auto filler = makeFillerMessage();
-    const auto message = makeShortMessage (0xEC, d1, d2);
-
-    return forEachMatchingPortFour (productTest, [&] (MidiOutputPort& port)
-    {
-        port.sendMessageNow (filler);
-        port.sendMessageNow (message);
-    });
+    return sendToPortFours (productTest, makeShortMessage (0xEC, d1, d2));
 }
 
 bool Host::relaySlotReport (int command)
 {
-    juce::MidiMessage message;
-
     if (command == 0x22)
     {
         auto i = deviceReplyState.selectedSlotNumber.load() - 1;
@@ -192,29 +185,21 @@ bool Host::relaySlotReport (int command)
         if (! juce::isPositiveAndBelow (i, numSlots))
             return true;
 
-        message = makeSlotSelectMessage (((i << 5) | slotDawIds[i]) & 0x7F);
+        return sendToPortFours (isXFamilyProduct, makeSlotSelectMessage (((i << 5) | slotDawIds[i]) & 0x7F));
     }
-    else if (command == 0x23)
+
+    if (command == 0x23)
     {
         auto i = deviceReplyState.reportedSlotNumber.load() - 1;
 
         if (! juce::isPositiveAndBelow (i, numSlots))
             i = 0;
 
-        message = makeSlotStateMessage ((i << 5) | (deviceReplyState.slotHasDaw[i].load() ? 1 : 0));
-    }
-    else
-    {
-        return true;
+        return sendToPortFours (isXFamilyProduct,
+                                makeSlotStateMessage ((i << 5) | (deviceReplyState.slotHasDaw[i].load() ? 1 : 0)));
     }
 
-    const auto filler = makeFillerMessage();
-
-    return forEachMatchingPortFour (isXFamilyProduct, [&] (MidiOutputPort& port)
-    {
-        port.sendMessageNow (filler);
-        port.sendMessageNow (message);
-    });
+    return true;
 }
 
 } // namespace NsZ9m

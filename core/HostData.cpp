@@ -76,12 +76,7 @@ juce::ValueTree HostData::getSlotOfCurrentProduct (int slotNumber) const
     return tree.getChild (productIndexOf (currentProductId)).getChild (slotNumber - 1);
 }
 
-} // namespace NsZ9m
-
 //==============================================================================
-namespace NsZ9m
-{
-
 void HostData::sendMessageNow (MidiOutputPort& port, const juce::MidiMessage& message)
 {
     port.sendMessageNow (message);
