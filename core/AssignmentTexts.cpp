@@ -1,4 +1,5 @@
 #include "core/AssignmentTexts.h"
+#include "core/StoredNumber.h"
 #include "core/MappingIds.h"
 #include "core/MidiMessageKind.h"
 #include "core/PlatformHelpers.h"
@@ -120,10 +121,10 @@ static KeyCombo comboOf (const juce::ValueTree& ctl, const juce::Identifier& ctr
                          const juce::Identifier& alt, const juce::Identifier& cmd, const juce::Identifier& keyName)
 {
     KeyCombo c;
-    c.ctrl  = (bool) ctl[ctrl];
-    c.shift = (bool) ctl[shift];
-    c.alt   = (bool) ctl[alt];
-    c.cmd   = (bool) ctl[cmd];
+    c.ctrl  = StoredNumber::readFlag (ctl, ctrl);
+    c.shift = StoredNumber::readFlag (ctl, shift);
+    c.alt   = StoredNumber::readFlag (ctl, alt);
+    c.cmd   = StoredNumber::readFlag (ctl, cmd);
     c.key   = ctl[keyName].toString();
     return c;
 }
@@ -142,7 +143,8 @@ juce::String formatDeviceLabelText (const juce::ValueTree& ctl)
     if (vt == "midi")
     {
         const MidiMessageKind kind (ctl[Ids::type].toString());
-        return fitText (formatMidiText (kind.getStatusNibble(), (int) ctl[Ids::chan], (int) ctl[Ids::msgValue], name));
+        return fitText (formatMidiText (kind.getStatusNibble(), StoredNumber::read (ctl, Ids::chan),
+                                       StoredNumber::read (ctl, Ids::msgValue), name));
     }
 
     return fitText (name);

@@ -1,4 +1,5 @@
 #include "core/Host.h"
+#include "core/StoredNumber.h"
 #include "core/ProcessState.h"
 #include "core/BuiltInProfiles.h"
 #include "core/Products.h"
@@ -8,6 +9,7 @@
 #include "core/PlatformHelpers.h"
 #include "core/PortNames.h"
 #include "core/SurfaceProtocol.h"
+#include "core/StrictXmlReader.h"
 
 namespace NsZ9m
 {
@@ -31,34 +33,46 @@ MappingStore Host::getStore() const        { return MappingStore (data->tree); }
 
 int Host::getCurrentSlotIndex() const
 {
-    auto modelNumber = (int) data->tree.getProperty (Ids::current, 1);
-    return (int) data->tree.getChild (modelNumber - 1).getProperty (Ids::current, 0);
+    auto modelNumber = StoredNumber::read (data->tree, Ids::current, 1);
+
+    if (modelNumber < 1)
+        return 0;
+
+    return StoredNumber::read (data->tree.getChild (modelNumber - 1), Ids::current);
 }
 
 DawId Host::getSlotDaw (int slotNumber, int productIndex) const
 {
     if (productIndex == -1)
-        productIndex = (int) data->tree.getProperty (Ids::current, 0);
+        productIndex = StoredNumber::read (data->tree, Ids::current);
 
-    return DawId ((int) data->tree.getChild (productIndex - 1)
-                                  .getChild (slotNumber - 1)
-                                  .getProperty (Ids::current, 0));
+    // numbers from a file may be anything: nothing lies below 1
+    if (productIndex < 1 || slotNumber < 1)
+        return DawId (0);
+
+    return DawId (StoredNumber::read (data->tree.getChild (productIndex - 1).getChild (slotNumber - 1),
+                                      Ids::current));
 }
 
 void Host::setCurrentSlot (int slotIndex, int productIndex)
 {
     if (productIndex == -1)
-        productIndex = (int) data->tree.getProperty (Ids::current, 1);
+        productIndex = StoredNumber::read (data->tree, Ids::current, 1);
+
+    if (productIndex < 1)
+        return;
 
     data->tree.getChild (productIndex - 1).setProperty (Ids::current, slotIndex, nullptr);
 }
 
 void Host::collectFunctionNames()
 {
-    auto slotNumber = getCurrentSlotIndex() + 1;
+    auto slotIndex = getCurrentSlotIndex();
 
-    if (! isValidSlotNumber (slotNumber))
+    if (slotIndex < 0 || slotIndex >= numSlots)
         return;
+
+    auto slotNumber = slotIndex + 1;
 
     auto slot = data->getSlotOfCurrentProduct (slotNumber);
     auto daw = getSlotDaw (slotNumber, -1).get();
@@ -109,15 +123,15 @@ juce::Result Host::saveMappingFile (const juce::File& file)
 
 juce::Result Host::loadMappingFile (const juce::File& file)
 {
-    auto xml = juce::XmlDocument::parse (file);
+    // A mapping file may come from anywhere: it is read strictly, and anything
+    // but a store would replace the user's whole mapping with something that
+    // is not one. Either way we keep what we have.
+    juce::ValueTree loaded;
 
-    // Anything but a store would replace the user's whole mapping with
-    // something that is not one; refuse it and keep what we have.
-    if (xml == nullptr || ! xml->hasTagName (Ids::store.toString()))
+    if (StrictXmlReader().readFile (file, loaded).failed() || ! loaded.hasType (Ids::store))
         return juce::Result::fail ("Could not load mapping data");
 
-    auto loaded = juce::ValueTree::fromXml (*xml);
-    auto modelBeingEdited = (int) data->tree.getProperty (Ids::current, 0);
+    auto modelBeingEdited = StoredNumber::read (data->tree, Ids::current);
 
     data->tree = loaded;
     data->tree.setProperty (Ids::current, modelBeingEdited, nullptr);

@@ -8,6 +8,8 @@
 #include "core/PlatformHelpers.h"
 #include "core/PortNames.h"
 #include "core/SurfaceProtocol.h"
+#include "core/StrictXmlReader.h"
+#include "core/StoredNumber.h"
 
 namespace NsZ9m
 {
@@ -24,18 +26,21 @@ void HostData::takeSlotDawIdsFromTree()
     auto firstModel = tree.getChildWithProperty (Ids::id, 1);
 
     for (int s = 0; s < numSlots; ++s)
-        slotDawIds[s] = (int) firstModel.getChildWithProperty (Ids::id, s).getProperty (Ids::current, 0);
+        slotDawIds[s] = StoredNumber::read (firstModel.getChildWithProperty (Ids::id, s), Ids::current);
 }
 
 void HostData::loadState()
 {
     auto* props = settings.getCommonSettings (true);
-    auto xml = props->getXmlValue (stateKey);
+    const auto text = props->getValue (stateKey);
 
-    if (xml == nullptr)
+    // The settings folder is shared by every user of the machine: the stored
+    // copy is read as strictly as a mapping file, and anything refused leaves
+    // the default store, as a missing copy does.
+    juce::ValueTree stored;
+
+    if (text.isEmpty() || StrictXmlReader().read (text.toRawUTF8(), text.getNumBytesAsUTF8(), stored).failed())
         return;
-
-    auto stored = juce::ValueTree::fromXml (*xml);
 
     // Only a store of this program's layout version replaces the default one.
     if (! stored.hasType (Ids::store) || stored.getProperty (Ids::ver).toString() != storeVersion)
@@ -49,7 +54,7 @@ void HostData::loadState()
     auto currentModel = tree.getChildWithProperty (Ids::id, productIndexOf (currentProductId) + 1);
 
     for (int s = 0; s < numSlots; ++s)
-        if (isValidDawId ((int) currentModel.getChildWithProperty (Ids::id, s).getProperty (Ids::current, 0)))
+        if (isValidDawId (StoredNumber::read (currentModel.getChildWithProperty (Ids::id, s), Ids::current)))
             slotDirty[s] = true;
 
     takeSlotDawIdsFromTree();
