@@ -180,6 +180,24 @@ namespace
             XML_StopParser (parser, XML_FALSE);
         }
 
+        static bool isPlausibleBinarySize (std::string_view count, size_t numChars) noexcept
+        {
+            if (count.empty() || count.size() > 9)
+                return false;
+
+            size_t n = 0;
+
+            for (auto c : count)
+            {
+                if (c < '0' || c > '9')
+                    return false;
+
+                n = n * 10 + (size_t) (c - '0');
+            }
+
+            return n <= numChars * 6 / 8 + 1;
+        }
+
         void addProperty (juce::ValueTree& node, const char* name, const char* value)
         {
             static constexpr std::string_view binaryPrefix ("base64:");
@@ -188,9 +206,17 @@ namespace
 
             if (nameText.substr (0, binaryPrefix.size()) == binaryPrefix)
             {
+                // The framework's form is "<byte count>.<base64>", and its
+                // decoder takes the count on trust: check it first.
+                const std::string_view valueText (value);
+                const auto dot = valueText.find ('.');
+
+                if (dot != std::string_view::npos && ! isPlausibleBinarySize (valueText.substr (0, dot), valueText.size() - dot - 1))
+                    return refuse ("A binary attribute has an impossible size");
+
                 juce::MemoryBlock block;
 
-                if (block.fromBase64Encoding (juce::String::fromUTF8 (value)))
+                if (dot != std::string_view::npos && block.fromBase64Encoding (juce::String::fromUTF8 (value)))
                 {
                     auto plainName = juce::String::fromUTF8 (name + binaryPrefix.size());
 
