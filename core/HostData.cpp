@@ -10,6 +10,7 @@
 #include "core/SurfaceProtocol.h"
 #include "core/StrictXmlReader.h"
 #include "core/StoredNumber.h"
+#include "core/TreeXmlWriter.h"
 
 namespace NsZ9m
 {
@@ -62,15 +63,15 @@ void HostData::loadState()
 
 void HostData::saveState()
 {
+    // a tree without XML form (an invalid one) is not stored
+    if (! tree.isValid())
+        return;
+
     auto* props = settings.getCommonSettings (true);
+    props->setValue (stateKey, TreeXmlWriter::toSingleLineText (tree));
 
-    if (auto xml = tree.createXml())
-    {
-        props->setValue (stateKey, xml.get());
-
-        if (props->needsToBeSaved())
-            SettingsStore::save (*props);
-    }
+    if (props->needsToBeSaved())
+        SettingsStore::save (*props);
 }
 
 juce::ValueTree HostData::getSlotOfCurrentProduct (int slotNumber) const

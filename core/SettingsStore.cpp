@@ -140,6 +140,29 @@ namespace
 
         return out.getMemoryBlock();
     }
+
+    juce::MemoryBlock compressPropertyList (const juce::MemoryBlock& list)
+    {
+        z_stream stream {};
+        auto ok = deflateInit (&stream, compressionLevel) == Z_OK;
+        juce::MemoryBlock bytes (sizeof (compressedMagic) + deflateBound (&stream, (uLong) list.getSize()));
+        std::memcpy (bytes.getData(), compressedMagic, sizeof (compressedMagic));
+
+        if (ok)
+        {
+            stream.next_in = static_cast<Bytef*> (const_cast<void*> (list.getData()));
+            stream.avail_in = (uInt) list.getSize();
+            stream.next_out = static_cast<Bytef*> (bytes.getData()) + sizeof (compressedMagic);
+            stream.avail_out = (uInt) (bytes.getSize() - sizeof (compressedMagic));
+            ok = deflate (&stream, Z_FINISH) == Z_STREAM_END;
+            bytes.setSize (sizeof (compressedMagic) + stream.total_out);
+            deflateEnd (&stream);
+        }
+
+        // deflateBound always leaves room for the whole stream.
+        jassert (ok);
+        return ok ? bytes : juce::MemoryBlock();
+    }
 }
 
 //==============================================================================
@@ -272,27 +295,7 @@ juce::Result SettingsStore::readFile (const juce::File& file, juce::StringPairAr
 
 juce::MemoryBlock SettingsStore::makeFileBytes (const juce::StringPairArray& properties)
 {
-    auto list = makePropertyList (properties);
-
-    z_stream stream {};
-    auto ok = deflateInit (&stream, compressionLevel) == Z_OK;
-    juce::MemoryBlock bytes (sizeof (compressedMagic) + deflateBound (&stream, (uLong) list.getSize()));
-    std::memcpy (bytes.getData(), compressedMagic, sizeof (compressedMagic));
-
-    if (ok)
-    {
-        stream.next_in = static_cast<Bytef*> (list.getData());
-        stream.avail_in = (uInt) list.getSize();
-        stream.next_out = static_cast<Bytef*> (bytes.getData()) + sizeof (compressedMagic);
-        stream.avail_out = (uInt) (bytes.getSize() - sizeof (compressedMagic));
-        ok = deflate (&stream, Z_FINISH) == Z_STREAM_END;
-        bytes.setSize (sizeof (compressedMagic) + stream.total_out);
-        deflateEnd (&stream);
-    }
-
-    // deflateBound always leaves room for the whole stream.
-    jassert (ok);
-    return ok ? bytes : juce::MemoryBlock();
+    return compressPropertyList (makePropertyList (properties));
 }
 
 bool SettingsStore::save (SettingsFile& props)
@@ -302,10 +305,10 @@ bool SettingsStore::save (SettingsFile& props)
     if (target == juce::File() || ! target.getParentDirectory().createDirectory())
         return false;
 
-    const auto properties = props.getAllProperties();
-    const auto bytes = makeFileBytes (properties);
+    const auto list = makePropertyList (props.getAllProperties());
+    const auto bytes = compressPropertyList (list);
 
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || (juce::int64) bytes.getSize() > maxFileBytes || (juce::int64) list.getSize() > maxExpandedBytes)
         return false;
 
     juce::TemporaryFile staged (target);
@@ -323,11 +326,20 @@ bool SettingsStore::save (SettingsFile& props)
     }
 
     // Read the staged file back before it may replace the old one: the
-    // stream may not report every failed write.
-    juce::StringPairArray check;
+    // stream may not report every failed write. What it expands to must be
+    // the very list that was written.
+    {
+        juce::MemoryBlock written, expanded;
 
-    if (readFile (staged.getFile(), check).failed() || check != properties)
-        return false;
+        if (! staged.getFile().loadFileAsData (written) || written.getSize() != bytes.getSize()
+             || std::memcmp (written.getData(), compressedMagic, sizeof (compressedMagic)) != 0)
+            return false;
+
+        if (inflateAll (static_cast<const char*> (written.getData()) + sizeof (compressedMagic),
+                        written.getSize() - sizeof (compressedMagic), maxExpandedBytes, expanded).failed()
+             || expanded != list)
+            return false;
+    }
 
     if (! staged.overwriteTargetFileWithTemporary())
         return false;

@@ -12,6 +12,7 @@ packages=(
     libpng-dev libjpeg-dev zlib1g-dev
     fontconfig-config fonts-dejavu-core
     libexpat1-dev
+    clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )
