@@ -1,5 +1,6 @@
 #include "core/Host.h"
 #include "core/ProcessState.h"
+#include "core/SettingsLocation.h"
 #include "core/StrictXmlReader.h"
 #include <benchmark/benchmark.h>
 
@@ -67,3 +68,61 @@ static void BM_ReadMappingFileStrictly (benchmark::State& state)
     state.SetBytesProcessed (state.iterations() * file.getSize());
 }
 BENCHMARK (BM_ReadMappingFileStrictly)->Unit (benchmark::kMillisecond)->MinTime (3.0);
+
+//==============================================================================
+// The settings file, the framework's way, beside BM_StartWithSettings and
+// BM_SaveSettings (the program's way, in HostBench.cpp) on the same store.
+namespace
+{
+    struct SettingsFolder
+    {
+        SettingsFolder()   { folder.createDirectory(); resetProcessWideState(); }
+        ~SettingsFolder()  { folder.deleteRecursively(); }
+
+        juce::File folder { juce::File::createTempFile ("z9settingsbench") };
+        juce::File file { folder.getChildFile ("Z9M.conf") };
+    };
+}
+
+// A start: the default store, then the stored copy read over it with
+// juce::PropertiesFile, juce::XmlDocument and juce::ValueTree::fromXml.
+static void BM_StartWithSettingsTheFrameworksWay (benchmark::State& state)
+{
+    SettingsFolder s;
+    {
+        juce::PropertiesFile props (s.file, SettingsLocation::getOptions());
+        props.setValue ("state", MappingStore().getTree().createXml().get());
+        props.save();
+    }
+
+    for (auto _ : state)
+    {
+        juce::ValueTree tree = MappingStore().getTree();
+        juce::PropertiesFile props (s.file, SettingsLocation::getOptions());
+
+        if (auto xml = props.getXmlValue ("state"))
+            tree = juce::ValueTree::fromXml (*xml);
+
+        benchmark::DoNotOptimize (tree.getNumChildren());
+    }
+}
+BENCHMARK (BM_StartWithSettingsTheFrameworksWay)->Unit (benchmark::kMillisecond)->MinTime (2.0);
+
+// A save: juce::ValueTree::createXml into a juce::PropertiesFile, written at
+// the framework's compression level (without the read-back check that the
+// program's save adds).
+static void BM_SaveSettingsTheFrameworksWay (benchmark::State& state)
+{
+    SettingsFolder s;
+    auto tree = MappingStore().getTree();
+    juce::PropertiesFile props (s.file, SettingsLocation::getOptions());
+    int i = 0;
+
+    for (auto _ : state)
+    {
+        MappingStore (tree).getControl (1, 1, 1).setProperty (Ids::name, "Edit " + juce::String (++i), nullptr);
+        props.setValue ("state", tree.createXml().get());
+        benchmark::DoNotOptimize (props.save());
+    }
+}
+BENCHMARK (BM_SaveSettingsTheFrameworksWay)->Unit (benchmark::kMillisecond)->MinTime (2.0);
