@@ -17,10 +17,7 @@ namespace NsZ9m
 
 static const char* const stateKey = "state";
 
-HostData::HostData()
-{
-    tree = MappingStore().getTree();
-}
+HostData::HostData() = default;
 
 void HostData::takeSlotDawIdsFromTree()
 {
@@ -41,7 +38,12 @@ void HostData::loadState()
     juce::ValueTree stored;
 
     if (text.isEmpty() || StrictXmlReader().read (text.toRawUTF8(), text.getNumBytesAsUTF8(), stored).failed())
+    {
+        if (! tree.isValid())
+            tree = MappingStore().getTree();
+
         return;
+    }
 
     // Only a store of this program's layout version replaces the default one.
     if (! stored.hasType (Ids::store) || stored.getProperty (Ids::ver).toString() != storeVersion)
