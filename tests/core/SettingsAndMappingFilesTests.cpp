@@ -606,7 +606,7 @@ TEST (StoredNumber, ReadsTextAsTheFrameworkDoesButSaturates)
         EXPECT_EQ (StoredNumber::fromText (text), value) << text;
 
     EXPECT_EQ (StoredNumber::fromVar (juce::var (1e300)), 2147483647);
-    EXPECT_EQ (StoredNumber::fromVar (juce::var ((juce::int64) -1 << 40)), std::numeric_limits<int>::min());
+    EXPECT_EQ (StoredNumber::fromVar (juce::var (-((juce::int64) 1 << 40))), std::numeric_limits<int>::min());
     EXPECT_EQ (StoredNumber::fromVar (juce::var (std::nan (""))), 0);
     EXPECT_EQ (StoredNumber::fromVar (juce::var (true)), 1);
 
