@@ -1,8 +1,8 @@
-#include "core/Checksums.h"
-#include "core/DeviceImage.h"
-#include "core/DeviceReplyState.h"
-#include "core/MidiInputHandler.h"
-#include "core/SurfaceProtocol.h"
+#include "core/base/Checksums.h"
+#include "core/link/DeviceImage.h"
+#include "core/link/DeviceReplyState.h"
+#include "core/sync/MidiInputHandler.h"
+#include "core/link/SurfaceProtocol.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
 

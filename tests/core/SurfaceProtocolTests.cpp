@@ -1,5 +1,5 @@
-#include "core/DeviceImage.h"
-#include "core/SurfaceProtocol.h"
+#include "core/link/DeviceImage.h"
+#include "core/link/SurfaceProtocol.h"
 #include "tests/support/HostFixture.h"
 #include <thread>
 

@@ -1,0 +1,256 @@
+#include "core/link/DeviceImage.h"
+#include "core/model/AssignmentTexts.h"
+#include "core/model/BuiltInProfiles.h"
+#include "core/base/Checksums.h"
+#include "core/sync/Host.h"
+#include "core/base/ListHelpers.h"
+#include "core/model/MidiMessageKind.h"
+#include "core/sync/ProcessState.h"
+#include "core/model/ValueTypeKind.h"
+
+namespace NsZ9m
+{
+
+juce::uint8 deviceImage[numProducts][numSlots][numControls][controlRecordSize] {};
+juce::uint8 wireImages[numProducts][numSlots][wireImageSize] {};
+juce::StringArray slotLabels[numSlots];
+int slotFingerprints[numProducts][numSlots] {};
+
+// The label of a control without a text.
+static juce::String unassignedLabel()
+{
+    return makeDeviceLabel (juce::String::repeatedString (" ", fittedTextLength));
+}
+
+void resetDeviceImages()
+{
+    std::memset (deviceImage, 0, sizeof (deviceImage));
+    std::memset (wireImages, 0, sizeof (wireImages));
+    std::memset (slotFingerprints, 0, sizeof (slotFingerprints));
+
+    auto label = unassignedLabel();
+
+    for (auto& list : slotLabels)
+    {
+        list.clear();
+
+        for (int i = 0; i < labelListSize; ++i)
+            list.add (label);
+    }
+}
+
+// The label lists get their fixed size before anything can compile.
+static const bool labelListsPrepared = (resetDeviceImages(), true);
+
+void makeWireRecord (const juce::uint8* r, juce::uint8* w) noexcept
+{
+    w[0] = r[0];
+    w[1] = (juce::uint8) (r[1] >> 4);
+    w[2] = (juce::uint8) (r[1] & 0x0F);
+
+    for (int i = 2; i < controlRecordSize; ++i)
+        w[i + 1] = r[i];
+}
+
+namespace
+{
+    // Everything in a record but byte 0's kind nibble and byte 1 (which the
+    // wire form splits) travels as a 7-bit data byte: values from a loaded
+    // file are masked so that they cannot reach into a status byte.
+    inline juce::uint8 data7 (int v) noexcept      { return (juce::uint8) (v & 0x7F); }
+
+    int intProperty (const juce::ValueTree& node, const juce::Identifier& id)
+    {
+        return (int) node.getProperty (id, 0);
+    }
+
+    int modifierNibble (const juce::ValueTree& node, const juce::Identifier& ctrl, const juce::Identifier& shift,
+                        const juce::Identifier& alt, const juce::Identifier& cmd)
+    {
+        return (intProperty (node, ctrl) + 2 * intProperty (node, shift)
+                 + 4 * intProperty (node, alt) + 8 * intProperty (node, cmd)) & 0x0F;
+    }
+
+    void writeHuiBytes (juce::uint8* r, const juce::ValueTree& src, const juce::String& kindName, int value)
+    {
+        if (value < 0)
+            return;
+
+        if (kindName == "button")
+        {
+            int zone = -1, port = -1;
+
+            if (value == huiCustomFunction)
+            {
+                // the user's own zone and port
+                auto v1 = intProperty (src, Ids::val1), v2 = intProperty (src, Ids::val2);
+
+                if (isInRange (v1, 0, 127) && isInRange (v2, 0, 127))
+                    zone = v1, port = v2;
+            }
+            else if (value < huiFunctionTableSize)
+            {
+                zone = huiAddressTable()[value].zone;
+                port = huiAddressTable()[value].port;
+            }
+
+            if (zone == -1 || port == -1)
+                return;
+
+            r[2] = 0x0F;
+            r[3] = data7 (zone);
+            r[4] = 0x2F;
+            r[5] = data7 (port);
+        }
+        else if (kindName == "fader")
+        {
+            r[2] = data7 (value);
+            r[3] = 0;
+            r[4] = data7 (0x20 | value);
+            r[5] = 0;
+        }
+        else if (kindName == "knob")
+        {
+            r[2] = data7 (0x40 | value);
+            r[3] = 0x40;
+            r[4] = 0;
+            r[5] = 0;
+        }
+    }
+
+    // control: the row's own control; source: the control whose assignment
+    // it takes (itself, or the one it is locked to) and srcNode its node.
+    void writeRecord (juce::uint8* r, int slotIndex, int control, int source, int daw, const juce::ValueTree& src)
+    {
+        auto slotBits = (juce::uint8) ((slotIndex << 4) & 0x70);
+        auto kindName = getControlKindName (getControlKind (source));
+        auto vt = src.getProperty (Ids::valueType, "nil").toString();
+        auto value = intProperty (src, Ids::value);
+
+        if (vt == "func" && daw != huiDawId)
+        {
+            r[0] = slotBits | 9;
+            r[1] = 0x90;
+            r[2] = data7 (value);
+            r[3] = 0x7F;
+            r[4] = 0;
+            r[5] = 0;
+        }
+        else if (vt == "func" || vt == "hui")
+        {
+            r[0] = slotBits | 0x0B;
+            r[1] = 0xB0;
+            writeHuiBytes (r, src, kindName, value);
+        }
+        else if (vt == "midi")
+        {
+            auto t = MidiMessageKind (src.getProperty (Ids::type).toString()).getStatusNibble();
+            auto chan = intProperty (src, Ids::chan);
+            auto isKnobLike = src.getProperty (Ids::kind).toString() == "knob" || isControl124 (control);
+
+            r[0] = (juce::uint8) (slotBits | t);
+            r[1] = (juce::uint8) ((t << 4) | ((chan - 1) & 0x0F));
+            r[2] = data7 (intProperty (src, Ids::msgValue));
+            r[3] = isKnobLike ? 0x40 : 0x7F;
+            r[4] = 0;
+            r[5] = 0;
+            r[6] = intProperty (src, Ids::rotate) == 2 ? 0x10 : 0;
+        }
+        else if (vt == "hotkey")
+        {
+            r[0] = (juce::uint8) (0x40 | modifierNibble (src, Ids::ctrl, Ids::shift, Ids::alt, Ids::cmd));
+            r[1] = data7 (intProperty (src, Ids::key));
+            r[2] = (juce::uint8) modifierNibble (src, Ids::ctrl2, Ids::shift2, Ids::alt2, Ids::cmd2);
+            r[3] = data7 (intProperty (src, Ids::key2));
+            r[4] = (juce::uint8) modifierNibble (src, Ids::ctrl3, Ids::shift3, Ids::alt3, Ids::cmd3);
+            r[5] = data7 (intProperty (src, Ids::key3));
+        }
+        else if (vt == "mouse")
+        {
+            r[0] = 0x50;
+            r[1] = 0;
+            r[2] = 0;
+            r[3] = (juce::uint8) mouseActionCode (src.getProperty (Ids::keyName).toString());
+            r[4] = 0;
+            r[5] = 0;
+        }
+        else if (vt == "null")
+        {
+            r[0] = slotBits;
+
+            for (int i = 1; i < 6; ++i)
+                r[i] = 0;
+        }
+        // anything else ("nil" of a control nobody assigned) keeps the built-in record
+    }
+
+    void compileSlot (int productIndex, int slotIndex, bool isM)
+    {
+        auto* host = Host::getInstance();
+        auto store = host->getStore();
+        auto slotNumber = slotIndex + 1;
+        auto daw = host->getSlotDaw (slotNumber, productIndex).get();
+        auto& image = deviceImage[productIndex - 1][slotIndex];
+
+        if (isValidDawId (daw))
+        {
+            std::memcpy (image, builtInImage (daw), sizeof (image));
+
+            for (auto& r : image)
+                if ((r[0] & 0x70) <= 0x30)
+                    r[0] = (juce::uint8) (((slotIndex << 4) & 0x70) | (r[0] & 0x0F));
+
+            for (int c = 1; c <= numControls; ++c)
+            {
+                auto row = controlRowOf (c);
+
+                if (row < 0)
+                    continue;
+
+                auto lockBy = intProperty (store.getControl (c, slotNumber, productIndex), Ids::lockBy);
+                auto src = lockBy != 0 ? lockBy : c;
+                auto srcNode = store.getControl (src, slotNumber, productIndex);
+                auto* r = image[row];
+
+                writeRecord (r, slotIndex, c, src, daw, srcNode);
+
+                if (row >= 92 && row <= 97)
+                    r[6] = (juce::uint8) ((slotColourTable[slotIndex][0] & 1)
+                                           | (slotColourTable[slotIndex][1] & 1) << 1
+                                           | (slotColourTable[slotIndex][2] & 1) << 2);
+
+                if (isM && isLabelledButton (src))
+                    slotLabels[slotIndex].set (row, makeDeviceLabel (formatDeviceLabelText (srcNode)));
+            }
+        }
+
+        for (int k = 0; k < numControls; ++k)
+            makeWireRecord (image[k], wireImages[productIndex - 1][slotIndex] + k * wireRecordSize);
+    }
+}
+
+void compileDeviceImage (int productIndex)
+{
+    // product indexes are model numbers, 1 to 8
+    jassert (isInRange (productIndex, 1, numProducts));
+
+    if (! isInRange (productIndex, 1, numProducts))
+        return;
+
+    auto isM = productIndex == 1;
+
+    for (int s = 0; s < numSlots; ++s)
+    {
+        if (! slotDirty[s] || slotPending[s])
+            continue;
+
+        compileSlot (productIndex, s, isM);
+
+        auto& wire = wireImages[productIndex - 1][s];
+        slotFingerprints[productIndex - 1][s] = intsChecksum ({ bytesChecksum (wire, sizeof (wire)),
+                                                                isM ? labelsChecksum (slotLabels[s]) : 0,
+                                                                Host::getInstance()->getSlotDaw (s + 1, -1).get() });
+    }
+}
+
+} // namespace NsZ9m

@@ -1,0 +1,215 @@
+#include "core/sync/HostData.h"
+#include "core/model/MappingStore.h"
+#include "core/sync/ProcessState.h"
+#include "core/model/Products.h"
+#include "core/sync/Host.h"
+#include "core/sync/MidiInputHandler.h"
+#include "core/link/DeviceReplyState.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/link/PortNames.h"
+#include "core/link/SurfaceProtocol.h"
+
+namespace NsZ9m
+{
+
+static const char* const stateKey = "state";
+
+HostData::HostData()
+{
+    tree = MappingStore().getTree();
+}
+
+void HostData::takeSlotDawIdsFromTree()
+{
+    auto firstModel = tree.getChildWithProperty (Ids::id, 1);
+
+    for (int s = 0; s < numSlots; ++s)
+        slotDawIds[s] = (int) firstModel.getChildWithProperty (Ids::id, s).getProperty (Ids::current, 0);
+}
+
+void HostData::loadState()
+{
+    auto* props = settings.getCommonSettings (true);
+    auto xml = props->getXmlValue (stateKey);
+
+    if (xml == nullptr)
+        return;
+
+    auto stored = juce::ValueTree::fromXml (*xml);
+
+    // Only a store of this program's layout version replaces the default one.
+    if (! stored.hasType (Ids::store) || stored.getProperty (Ids::ver).toString() != storeVersion)
+    {
+        tree = MappingStore().getTree();
+        return;
+    }
+
+    tree = stored;
+
+    auto currentModel = tree.getChildWithProperty (Ids::id, productIndexOf (currentProductId) + 1);
+
+    for (int s = 0; s < numSlots; ++s)
+        if (isValidDawId ((int) currentModel.getChildWithProperty (Ids::id, s).getProperty (Ids::current, 0)))
+            slotDirty[s] = true;
+
+    takeSlotDawIdsFromTree();
+}
+
+void HostData::saveState()
+{
+    auto* props = settings.getCommonSettings (true);
+
+    if (auto xml = tree.createXml())
+    {
+        props->setValue (stateKey, xml.get());
+
+        if (props->needsToBeSaved())
+            SettingsStore::save (*props);
+    }
+}
+
+juce::ValueTree HostData::getSlotOfCurrentProduct (int slotNumber) const
+{
+    if (! isValidSlotNumber (slotNumber))
+        return {};
+
+    return tree.getChild (productIndexOf (currentProductId)).getChild (slotNumber - 1);
+}
+
+//==============================================================================
+void HostData::sendMessageNow (MidiOutputPort& port, const juce::MidiMessage& message)
+{
+    port.sendMessageNow (message);
+}
+
+juce::Result HostData::sendMapping (int productId)
+{
+    auto outputName = outputDeviceName;
+
+    if (outputName.isEmpty())
+        return juce::Result::fail ("No selected output device!");
+
+    auto* host = Host::getInstance();
+    host->input = std::make_unique<Host::MidiInputHandler>();
+
+    auto inputName = pairPortName (outputName, true);
+    sendInProgress = true;
+    host->input->openPorts (inputName);
+
+    auto result = juce::Result::ok();
+    bool ok = true;
+    int pacing = 0;
+    const auto filler = makeFillerMessage();
+    std::unique_ptr<MidiOutputPort> sendOutput;
+
+    auto fail = [&] (const juce::String& text)
+    {
+        result = juce::Result::fail (text);
+        ok = false;
+    };
+
+    // Sends a message with the filler in front when its packet count is odd.
+    auto sendWithFiller = [&] (const juce::MidiMessage& message)
+    {
+        if (packetCount (message) % 2 != 0)
+        {
+            sendMessageNow (*sendOutput, filler);
+            pacePackets (pacing, 1);
+        }
+
+        resetDeviceReplyState();
+        sendMessageNow (*sendOutput, message);
+    };
+
+    // Sends one chunk and waits for its acknowledgement.
+    auto sendChunk = [&] (const juce::MidiMessage& chunk, const std::atomic<juce::uint8>& ack,
+                          const char* refusedText)
+    {
+        sendWithFiller (chunk);
+        waitWhileDispatching (10);
+
+        if (! waitForReply (ack))
+            fail ("Time out!");
+        else if (ack.load() == 0 || deviceReplyState.replyStatus.load() == 0)
+            fail (refusedText);
+    };
+
+    auto& ports = midiPorts();
+    auto outputIndex = ports.getOutputNames().indexOf (outputName);
+
+    if (outputIndex < 0)
+    {
+        fail (outputName + ": device does not exist");
+    }
+    else if ((sendOutput = ports.openOutput (outputIndex)) == nullptr)
+    {
+        fail (outputName + ": could not open device");
+    }
+    else if (! host->input->arePortsOpen())
+    {
+        fail ("Cannot use this input device: " + outputName);
+    }
+    else
+    {
+        // Which slots does the surface hold already?
+        sendWithFiller (makeFingerprintMessage (productId, queryFingerprintsCommand));
+        pacePackets (pacing, 3);
+
+        bool allMatched;
+
+        if (! waitForReply (deviceReplyState.queryReply))
+        {
+            allMatched = true;
+            fail ("Time out!");
+        }
+        else
+        {
+            allMatched = deviceReplyState.queryReply.load() == 7;
+        }
+
+        const auto slotMask = deviceReplyState.queryReply.load();
+        auto store = host->getStore();
+
+        for (int s = 0; s < numSlots && ok; ++s)
+        {
+            auto daw = store.getSlotDaw (s + 1).get();
+            auto skip = allMatched || (slotMask & (1 << (2 - s))) != 0;
+
+            if (! isValidDawId (daw) || skip)
+                continue;
+
+            for (int chunk = 1; chunk <= numImageChunks && ok; ++chunk)
+                sendChunk (makeSlotImageChunk (productId, s + 1, chunk),
+                           deviceReplyState.imageChunkAck, "Failed to send data!");
+
+            if (productId == productZ9M)
+                for (int chunk = 1; chunk <= numLabelChunks && ok; ++chunk)
+                    sendChunk (makeLabelChunk (s + 1, chunk),
+                               deviceReplyState.labelChunkAck, "Failed to send texts!");
+        }
+
+        if (ok)
+        {
+            auto daw = store.getSlotDaw (currentSlotIndex + 1).get();
+            sendMessageNow (*sendOutput, filler);
+            pacePackets (pacing, 1);
+            sendMessageNow (*sendOutput, makeSlotSelectMessage (((currentSlotIndex << 5) | daw) & 0x7F));
+            waitWhileDispatching (10);
+
+            if (! allMatched)
+            {
+                sendWithFiller (makeFingerprintMessage (productId, confirmFingerprintsCommand));
+                waitWhileDispatching (10);
+                waitForReply (deviceReplyState.confirmAck);   // the surface's answer is not needed
+            }
+
+            result = juce::Result::ok();
+        }
+    }
+
+    sendOutput.reset();
+    sendInProgress = false;
+    return result;
+}
+
+} // namespace NsZ9m
