@@ -1,4 +1,4 @@
-#include "core/link/DeviceImage.h"
+#include "core/sync/CompiledSlots.h"
 #include "core/sync/Host.h"
 #include "core/base/PlatformHelpers.h"
 #include "core/sync/ProcessState.h"

@@ -2,45 +2,17 @@
 #include "core/model/AssignmentTexts.h"
 #include "core/model/BuiltInProfiles.h"
 #include "core/base/Checksums.h"
-#include "core/sync/Host.h"
 #include "core/base/ListHelpers.h"
 #include "core/model/MidiMessageKind.h"
-#include "core/sync/ProcessState.h"
 #include "core/model/ValueTypeKind.h"
 
 namespace NsZ9m
 {
 
-juce::uint8 deviceImage[numProducts][numSlots][numControls][controlRecordSize] {};
-juce::uint8 wireImages[numProducts][numSlots][wireImageSize] {};
-juce::StringArray slotLabels[numSlots];
-int slotFingerprints[numProducts][numSlots] {};
-
-// The label of a control without a text.
-static juce::String unassignedLabel()
+juce::String unassignedDeviceLabel()
 {
     return makeDeviceLabel (juce::String::repeatedString (" ", fittedTextLength));
 }
-
-void resetDeviceImages()
-{
-    std::memset (deviceImage, 0, sizeof (deviceImage));
-    std::memset (wireImages, 0, sizeof (wireImages));
-    std::memset (slotFingerprints, 0, sizeof (slotFingerprints));
-
-    auto label = unassignedLabel();
-
-    for (auto& list : slotLabels)
-    {
-        list.clear();
-
-        for (int i = 0; i < labelListSize; ++i)
-            list.add (label);
-    }
-}
-
-// The label lists get their fixed size before anything can compile.
-static const bool labelListsPrepared = (resetDeviceImages(), true);
 
 void makeWireRecord (const juce::uint8* r, juce::uint8* w) noexcept
 {
@@ -184,73 +156,60 @@ namespace
         // anything else ("nil" of a control nobody assigned) keeps the built-in record
     }
 
-    void compileSlot (int productIndex, int slotIndex, bool isM)
-    {
-        auto* host = Host::getInstance();
-        auto store = host->getStore();
-        auto slotNumber = slotIndex + 1;
-        auto daw = host->getSlotDaw (slotNumber, productIndex).get();
-        auto& image = deviceImage[productIndex - 1][slotIndex];
-
-        if (isValidDawId (daw))
-        {
-            std::memcpy (image, builtInImage (daw), sizeof (image));
-
-            for (auto& r : image)
-                if ((r[0] & 0x70) <= 0x30)
-                    r[0] = (juce::uint8) (((slotIndex << 4) & 0x70) | (r[0] & 0x0F));
-
-            for (int c = 1; c <= numControls; ++c)
-            {
-                auto row = controlRowOf (c);
-
-                if (row < 0)
-                    continue;
-
-                auto lockBy = intProperty (store.getControl (c, slotNumber, productIndex), Ids::lockBy);
-                auto src = lockBy != 0 ? lockBy : c;
-                auto srcNode = store.getControl (src, slotNumber, productIndex);
-                auto* r = image[row];
-
-                writeRecord (r, slotIndex, c, src, daw, srcNode);
-
-                if (row >= 92 && row <= 97)
-                    r[6] = (juce::uint8) ((slotColourTable[slotIndex][0] & 1)
-                                           | (slotColourTable[slotIndex][1] & 1) << 1
-                                           | (slotColourTable[slotIndex][2] & 1) << 2);
-
-                if (isM && isLabelledButton (src))
-                    slotLabels[slotIndex].set (row, makeDeviceLabel (formatDeviceLabelText (srcNode)));
-            }
-        }
-
-        for (int k = 0; k < numControls; ++k)
-            makeWireRecord (image[k], wireImages[productIndex - 1][slotIndex] + k * wireRecordSize);
-    }
 }
 
-void compileDeviceImage (int productIndex)
+void compileSlotImage (const MappingStore& store, int productIndex, int slotIndex,
+                       const int (&slotColours)[3], ControlRecordBytes* image,
+                       juce::uint8* wire, juce::StringArray* labels)
 {
-    // product indexes are model numbers, 1 to 8
-    jassert (isInRange (productIndex, 1, numProducts));
+    auto slotNumber = slotIndex + 1;
+    auto daw = store.getSlotDawAt (slotNumber, productIndex).get();
 
-    if (! isInRange (productIndex, 1, numProducts))
-        return;
-
-    auto isM = productIndex == 1;
-
-    for (int s = 0; s < numSlots; ++s)
+    if (isValidDawId (daw))
     {
-        if (! slotDirty[s] || slotPending[s])
-            continue;
+        std::memcpy (image, builtInImage (daw), sizeof (ControlRecordBytes) * numControls);
 
-        compileSlot (productIndex, s, isM);
+        for (int k = 0; k < numControls; ++k)
+        {
+            auto& r = image[k];
 
-        auto& wire = wireImages[productIndex - 1][s];
-        slotFingerprints[productIndex - 1][s] = intsChecksum ({ bytesChecksum (wire, sizeof (wire)),
-                                                                isM ? labelsChecksum (slotLabels[s]) : 0,
-                                                                Host::getInstance()->getSlotDaw (s + 1, -1).get() });
+            if ((r[0] & 0x70) <= 0x30)
+                r[0] = (juce::uint8) (((slotIndex << 4) & 0x70) | (r[0] & 0x0F));
+        }
+
+        for (int c = 1; c <= numControls; ++c)
+        {
+            auto row = controlRowOf (c);
+
+            if (row < 0)
+                continue;
+
+            auto lockBy = intProperty (store.getControl (c, slotNumber, productIndex), Ids::lockBy);
+            auto src = lockBy != 0 ? lockBy : c;
+            auto srcNode = store.getControl (src, slotNumber, productIndex);
+            auto* r = image[row];
+
+            writeRecord (r, slotIndex, c, src, daw, srcNode);
+
+            if (row >= 92 && row <= 97)
+                r[6] = (juce::uint8) ((slotColours[0] & 1)
+                                       | (slotColours[1] & 1) << 1
+                                       | (slotColours[2] & 1) << 2);
+
+            if (labels != nullptr && isLabelledButton (src))
+                labels->set (row, makeDeviceLabel (formatDeviceLabelText (srcNode)));
+        }
     }
+
+    for (int k = 0; k < numControls; ++k)
+        makeWireRecord (image[k], wire + k * wireRecordSize);
+}
+
+int slotFingerprintOf (const juce::uint8* wire, const juce::StringArray* labels, int dawId)
+{
+    return intsChecksum ({ bytesChecksum (wire, (size_t) wireImageSize),
+                           labels != nullptr ? labelsChecksum (*labels) : 0,
+                           dawId });
 }
 
 } // namespace NsZ9m

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/ControlNumbers.h"
+#include "core/model/MappingStore.h"
 #include "core/model/Products.h"
 
 namespace NsZ9m
@@ -14,8 +15,10 @@ namespace NsZ9m
     The Z9-M also shows a 17-character label for each of its 80 labelled
     buttons; there is one label list per slot index.
 
-    All of this is process-wide and lives on the message thread: the
-    synchronisation pass compiles, the message builders read.
+    The functions here compile one slot into buffers that the caller owns;
+    the program's compiled tables and compileDeviceImage, which fills them,
+    are in the synchronisation layer (CompiledSlots.h). Message thread (the
+    store is a juce::ValueTree).
 */
 
 inline constexpr int controlRecordSize = 7;
@@ -26,31 +29,28 @@ inline constexpr int labelListSize = labelsPerProduct * numProducts; // 640
 
 using ControlRecordBytes = juce::uint8[controlRecordSize];
 
-/** [product index - 1][slot index][device row][byte]: zero until compiled. */
-extern juce::uint8 deviceImage[numProducts][numSlots][numControls][controlRecordSize];
-
-/** [product index - 1][slot index]: the wire records of every row, in row order. */
-extern juce::uint8 wireImages[numProducts][numSlots][wireImageSize];
-
-/** [slot index]: the device label of each labelled control at its row, for
-    the Z9-M only. Each list has its fixed size (labelListSize) from start;
-    only the first 80 entries are ever compiled or sent. */
-extern juce::StringArray slotLabels[numSlots];
-
-/** [product index - 1][slot index]. */
-extern int slotFingerprints[numProducts][numSlots];
-
-/** Compiles the slots of product index p (1 to 8) that are dirty and not
-    pending: each starts from its DAW's built-in image, gets every control's
-    assignment, its wire form, labels (Z9-M) and fingerprint. A slot without a
-    DAW keeps its previous image but still gets its wire form and fingerprint. */
-void compileDeviceImage (int productIndex);
-
 /** Writes the 8-byte wire form of a 7-byte record: byte 1 split into nibbles. */
 void makeWireRecord (const juce::uint8* record, juce::uint8* wire) noexcept;
 
-/** The compiled state back to its start: zero images and fingerprints, the
-    label lists filled with unassigned labels. */
-void resetDeviceImages();
+/** The device label of a control without a text. */
+juce::String unassignedDeviceLabel();
+
+/** Compiles slot index s of product index p (1 to 8) of the store: when the
+    slot (found by position) runs a DAW, the image starts from that DAW's
+    built-in image and gets every control's assignment, the slot colours on
+    the rows that show them and, given a label list (the Z9-M's), each
+    labelled control's device label at its row. A slot without a DAW keeps
+    the image it had. Then the wire form of every row is written.
+
+    image: numControls records; wire: wireImageSize bytes; labels: the slot
+    index's list of labelListSize labels, or nullptr for a model without a
+    display. */
+void compileSlotImage (const MappingStore& store, int productIndex, int slotIndex,
+                       const int (&slotColours)[3], ControlRecordBytes* image,
+                       juce::uint8* wire, juce::StringArray* labels);
+
+/** A slot's fingerprint: the ints checksum of the wire image's bytes
+    checksum, the label list's checksum (0 without labels) and the DAW id. */
+int slotFingerprintOf (const juce::uint8* wire, const juce::StringArray* labels, int dawId);
 
 } // namespace NsZ9m

@@ -4,8 +4,6 @@
 namespace NsZ9m
 {
 
-int alternateBrandFlag = 0;
-
 int ProductPatternRow::getNumPatterns() const noexcept
 {
     int n = 0;
@@ -118,11 +116,11 @@ const std::vector<ProductPatternRow>& productPatternRows (bool alternateList)
     return alternateList ? alternateRows : mainRows;
 }
 
-int getProductIdFromPortName (const juce::String& portName)
+int productIdFromPortName (const juce::String& portName, bool alternateList)
 {
     const auto text = portName.toLowerCase().trim();
 
-    for (auto& row : productPatternRows (alternateBrandFlag == 1))
+    for (auto& row : productPatternRows (alternateList))
         for (auto* pattern : row.patterns)
             if (pattern != nullptr && text.matchesWildcard (pattern, true))
                 return row.productId;
@@ -159,25 +157,26 @@ juce::String pairPortName (const juce::String& name, bool toInput)
     return matchesInputPortPattern (name) ? name.replace ("MIDIIN", "MIDIOUT") : name;
 }
 
-int findBestPortIndex (const juce::StringArray& names, int productId)
+int bestPortIndexOf (const juce::StringArray& names, int productId, bool alternateList)
 {
     int best = -1;
 
     for (auto& name : names)
-        if (getProductIdFromPortName (name) == productId)
+        if (productIdFromPortName (name, alternateList) == productId)
             best = juce::jmax (best, portIndexFromName (name));
 
     return best;
 }
 
-juce::String findBestPortName (const juce::StringArray& names, int productId, bool useBrandFallback)
+juce::String bestPortNameOf (const juce::StringArray& names, int productId, bool useBrandFallback,
+                             bool alternateList)
 {
     juce::String bestName;
     int bestPort = -1;
 
     for (auto& name : names)
     {
-        if (getProductIdFromPortName (name) != productId)
+        if (productIdFromPortName (name, alternateList) != productId)
             continue;
 
         const auto port = portIndexFromName (name);

@@ -7,15 +7,12 @@ namespace NsZ9m
 
 /*  Reading MIDI port names: which product a port belongs to, which port of its
     device it is, which port of the other direction pairs with it, and the best
-    port of a product among a list of names. Pure functions of the names (and
-    of alternateBrandFlag); the lists themselves come from midiPorts().
-    Message thread, like everything that lists ports.
+    port of a product among a list of names. Pure functions of their
+    arguments; the lists themselves come from midiPorts(). The program's
+    versions that follow alternateBrandFlag (getProductIdFromPortName,
+    findBestPortIndex, findBestPortName) are in the sync layer (PortLookup.h).
+    Any thread.
 */
-
-/** 1 while the firmware upgrader works on a product of the alternate brand:
-    getProductIdFromPortName then uses the alternate pattern list, which names
-    no Z9 model. 0 at start; set by the upgrader, never reset by the program. */
-extern int alternateBrandFlag;
 
 /** One row of a product pattern list: one to three wildcard patterns (unused
     ones null), matched ignoring case; the first row that matches wins. */
@@ -31,9 +28,9 @@ struct ProductPatternRow
 const std::vector<ProductPatternRow>& productPatternRows (bool alternateList);
 
 /** The product id of a port name: the name lower-cased and trimmed, matched
-    against the rows of the list that alternateBrandFlag selects; 2000 when no
-    row matches. */
-int getProductIdFromPortName (const juce::String& portName);
+    against the rows of the main or the alternate list; 2000 when no row
+    matches. */
+int productIdFromPortName (const juce::String& portName, bool alternateList);
 
 /** "MIDIOUT? (*)", case taken into account: an output of a multi-port device. */
 bool matchesOutputPortPattern (const juce::String& name);
@@ -56,14 +53,16 @@ int portIndexFromName (const juce::String& portName);
     other name pairs with itself. */
 juce::String pairPortName (const juce::String& name, bool toInput);
 
-/** The highest port number among the names of that product, or -1 (a port
-    number, not a position in the list). */
-int findBestPortIndex (const juce::StringArray& names, int productId);
+/** The highest port number among the names of that product (products read
+    with the main or the alternate list), or -1 (a port number, not a position
+    in the list). */
+int bestPortIndexOf (const juce::StringArray& names, int productId, bool alternateList);
 
 /** The name of that product with the highest port number (the first one of
     equal numbers; a malformed number never counts). When none qualifies and
     useBrandFallback is set, the last name matching "VORLIX*Midi*". Otherwise
     an empty text. */
-juce::String findBestPortName (const juce::StringArray& names, int productId, bool useBrandFallback);
+juce::String bestPortNameOf (const juce::StringArray& names, int productId, bool useBrandFallback,
+                             bool alternateList);
 
 } // namespace NsZ9m

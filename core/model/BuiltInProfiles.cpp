@@ -1,18 +1,14 @@
 #include "core/model/BuiltInProfiles.h"
 #include "core/model/MappingStore.h"
 #include "core/model/ControlNumbers.h"
-#include "core/sync/Host.h"
 #include "core/model/KeyTables.h"
 #include "core/model/MidiMessageKind.h"
-#include "core/sync/ProcessState.h"
 #include "core/model/Products.h"
 #include <array>
 #include <iterator>
 
 namespace NsZ9m
 {
-
-juce::Array<juce::String> functionNameList;
 
 namespace
 {
@@ -894,14 +890,6 @@ bool isHuiReservedControl (const MappingStore& store, int controlNumber)
     return store.getCurrentDaw() == huiDawId && huiReservedControls().contains (controlNumber);
 }
 
-bool isHuiReservedControl (int controlNumber)
-{
-    if (auto* host = Host::getInstanceWithoutCreating())
-        return isHuiReservedControl (host->getStore(), controlNumber);
-
-    return false;
-}
-
 juce::String getHotkeyCaption (int dawId, int controlNumber)
 {
     if (! isValidDawId (dawId)
@@ -1081,7 +1069,7 @@ void MappingStore::applyModeDefaults (juce::ValueTree model, int slotNumber, int
     }
 }
 
-void MappingStore::applyBuiltInDefaults()
+void MappingStore::applyBuiltInDefaults (const StoreDefaults& defaults)
 {
     for (int i = 0; i < numProducts; ++i)
     {
@@ -1093,9 +1081,9 @@ void MappingStore::applyBuiltInDefaults()
         for (int j = 0; j < numSlots; ++j)
         {
             auto slot = getSlot (j + 1, i + 1);
-            slot.setProperty (Ids::daw1, slotColourTable[j][0], nullptr);
-            slot.setProperty (Ids::daw2, slotColourTable[j][1], nullptr);
-            slot.setProperty (Ids::daw3, slotColourTable[j][2], nullptr);
+            slot.setProperty (Ids::daw1, defaults.slotColours[j][0], nullptr);
+            slot.setProperty (Ids::daw2, defaults.slotColours[j][1], nullptr);
+            slot.setProperty (Ids::daw3, defaults.slotColours[j][2], nullptr);
 
             for (int d = 1; d <= numDaws; ++d)
                 applyModeDefaults (model, j + 1, d);

@@ -93,17 +93,9 @@ juce::String huiReservedCaptionOf (int controlNumber);
     huiReservedControls(). */
 bool isHuiReservedControl (const MappingStore& store, int controlNumber);
 
-/** The same for the Host's store; false while no Host exists. */
-bool isHuiReservedControl (int controlNumber);
-
 //==============================================================================
 /** The caption of the built-in hotkey of control c (17 to 80) in DAW d; the
     empty text for any other pair and for hotkeys that have no caption. */
 juce::String getHotkeyCaption (int dawId, int controlNumber);
-
-/** The names of the functions assigned in the current slot, filled by
-    Host::collectFunctionNames(); the DAW function page reads it. Message
-    thread only. */
-extern juce::Array<juce::String> functionNameList;
 
 } // namespace NsZ9m

@@ -2,16 +2,15 @@
 #include "core/model/ControlNumbers.h"
 #include "core/model/ControlKind.h"
 #include "core/model/Products.h"
-#include "core/sync/ProcessState.h"
 #include "core/model/ValueTypeKind.h"
 
 namespace NsZ9m
 {
 
-MappingStore::MappingStore()
+MappingStore::MappingStore (const StoreDefaults& defaults)
     : tree (Ids::store)
 {
-    buildTree (true);
+    buildTree (true, defaults);
 }
 
 MappingStore::MappingStore (const juce::ValueTree& existingTree)
@@ -47,6 +46,16 @@ juce::ValueTree MappingStore::getSlot (int slotNumber, int modelNumber) const
 int MappingStore::getCurrentSlotIndex() const
 {
     return (int) getModel().getProperty (Ids::current, 0);
+}
+
+DawId MappingStore::getSlotDawAt (int slotNumber, int productIndex) const
+{
+    if (productIndex == -1)
+        productIndex = (int) tree.getProperty (Ids::current, 0);
+
+    return DawId ((int) tree.getChild (productIndex - 1)
+                            .getChild (slotNumber - 1)
+                            .getProperty (Ids::current, 0));
 }
 
 juce::ValueTree MappingStore::getControl (int controlNumber, int slotNumber, int modelNumber) const
@@ -86,14 +95,14 @@ DawId MappingStore::getSlotDaw (int slotNumber) const
 }
 
 //==============================================================================
-void MappingStore::buildDefaultTree()
+void MappingStore::buildDefaultTree (const StoreDefaults& defaults)
 {
-    buildTree (false);
+    buildTree (false, defaults);
 }
 
-void MappingStore::buildTree (bool withBuiltInDefaults)
+void MappingStore::buildTree (bool withBuiltInDefaults, const StoreDefaults& defaults)
 {
-    tree.setProperty (Ids::current, productIndexOf (currentProductId) + 1, nullptr);
+    tree.setProperty (Ids::current, defaults.currentModel, nullptr);
     tree.setProperty (Ids::ver, storeVersion, nullptr);
     tree.removeAllChildren (nullptr);
 
@@ -143,9 +152,9 @@ void MappingStore::buildTree (bool withBuiltInDefaults)
             juce::ValueTree slot (Ids::slot);
             slot.setProperty (Ids::id, j, nullptr);
             slot.setProperty (Ids::current, 0, nullptr);
-            slot.setProperty (Ids::daw1, withProfiles ? slotColourTable[j][0] : 0, nullptr);
-            slot.setProperty (Ids::daw2, withProfiles ? slotColourTable[j][1] : 0, nullptr);
-            slot.setProperty (Ids::daw3, withProfiles ? slotColourTable[j][2] : 0, nullptr);
+            slot.setProperty (Ids::daw1, withProfiles ? defaults.slotColours[j][0] : 0, nullptr);
+            slot.setProperty (Ids::daw2, withProfiles ? defaults.slotColours[j][1] : 0, nullptr);
+            slot.setProperty (Ids::daw3, withProfiles ? defaults.slotColours[j][2] : 0, nullptr);
 
             for (int d = 1; d <= numDaws; ++d)
                 slot.addChild (modes.getReference (d - 1).createCopy(), d - 1, nullptr);
@@ -157,9 +166,9 @@ void MappingStore::buildTree (bool withBuiltInDefaults)
     }
 }
 
-void MappingStore::resetToDefaults()
+void MappingStore::resetToDefaults (const StoreDefaults& defaults)
 {
-    buildTree (true);
+    buildTree (true, defaults);
 }
 
 //==============================================================================

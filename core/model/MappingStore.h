@@ -2,10 +2,21 @@
 
 #include "core/model/MappingIds.h"
 #include "core/model/DawId.h"
+#include "core/model/ControlNumbers.h"
 
 namespace NsZ9m
 {
 
+/** What a newly built default store takes from outside the store: the root's
+    `current` (the number of the model being edited, 0 for none) and the three
+    colour flags (daw1, daw2, daw3) of each slot index. */
+struct StoreDefaults
+{
+    int currentModel = 1;
+    int slotColours[numSlots][3] { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 } };
+};
+
+//==============================================================================
 /**
     A handle on the mapping tree: store > model (8) > slot (3) > mode (18) > ctl (252).
 
@@ -23,8 +34,13 @@ class MappingStore
 {
 public:
     /** Builds a complete new tree: the default tree, then the built-in DAW
-        profiles of every supported model. */
+        profiles of every supported model, with the program's current defaults
+        (currentStoreDefaults(): the product being edited, the slot colour
+        table). Defined with the process-wide state, in the sync layer. */
     MappingStore();
+
+    /** Builds a complete new tree as above, with the given defaults. */
+    explicit MappingStore (const StoreDefaults& defaults);
 
     /** A handle on an existing tree; nothing is built. */
     explicit MappingStore (const juce::ValueTree& existingTree);
@@ -44,6 +60,11 @@ public:
     /** `current` of the model that getModel (-1) gives, 0 when absent. */
     int getCurrentSlotIndex() const;
 
+    /** The DAW of a slot found by position: `current` of child slotNumber - 1
+        of the root's child productIndex - 1 (-1 takes the root's `current`);
+        0 when any node is missing. */
+    DawId getSlotDawAt (int slotNumber, int productIndex) const;
+
     /** Control (controlNumber - 1) of the slot's active mode. A slot without a
         DAW reads and writes the first DAW's profile. */
     juce::ValueTree getControl (int controlNumber, int slotNumber = -1, int modelNumber = -1) const;
@@ -59,12 +80,21 @@ public:
 
     //==============================================================================
     /** Rebuilds the tree in place: root properties, then all models, slots,
-        modes and controls with their start values. */
+        modes and controls with their start values; the root's `current` is
+        the model of the program's currentProductId (defined in the sync
+        layer, as the default constructor). */
     void buildDefaultTree();
 
+    /** The same with the given defaults' currentModel. */
+    void buildDefaultTree (const StoreDefaults& defaults);
+
     /** Writes the slot colour flags and the built-in profile of every DAW into
-        every supported model's slots. */
+        every supported model's slots, with the program's current slot colour
+        table (defined in the sync layer, as the default constructor). */
     void applyBuiltInDefaults();
+
+    /** The same with the given slot colours. */
+    void applyBuiltInDefaults (const StoreDefaults& defaults);
 
     /** Rewrites the mode node of one DAW in one slot of one model from that
         DAW's built-in table. Does nothing for a slot number outside 1 to 3 or
@@ -72,8 +102,12 @@ public:
     void applyModeDefaults (juce::ValueTree model, int slotNumber, int dawId);
 
     /** buildDefaultTree, then applyBuiltInDefaults, on the same tree: every
-        handle sees the rebuilt tree. */
+        handle sees the rebuilt tree. Uses the program's current defaults
+        (defined in the sync layer, as the default constructor). */
     void resetToDefaults();
+
+    /** The same with the given defaults. */
+    void resetToDefaults (const StoreDefaults& defaults);
 
     const juce::Identifier type { Ids::store };
 
@@ -82,7 +116,7 @@ private:
         applyBuiltInDefaults: with it, each DAW's mode is decoded once and every
         slot gets a copy, instead of every slot's default mode being built and
         then decoded. */
-    void buildTree (bool withBuiltInDefaults);
+    void buildTree (bool withBuiltInDefaults, const StoreDefaults& defaults);
 
     /** The 18 modes of a slot as applyModeDefaults leaves freshly built ones,
         in DAW order. */

@@ -1,7 +1,7 @@
 #include "core/sync/ControllerPorts.h"
 #include "core/sync/Host.h"
 #include "core/sync/MidiInputHandler.h"
-#include "core/link/PortNames.h"
+#include "core/sync/PortLookup.h"
 
 namespace NsZ9m
 {

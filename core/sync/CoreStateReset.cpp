@@ -1,9 +1,9 @@
 #include "core/sync/ProcessState.h"
-#include "core/model/BuiltInProfiles.h"
-#include "core/link/DeviceImage.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/Host.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/sync/MyTimer.h"
-#include "core/link/PortNames.h"
+#include "core/sync/PortLookup.h"
 
 namespace NsZ9m
 {

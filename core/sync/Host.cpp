@@ -3,16 +3,17 @@
 #include "core/model/BuiltInProfiles.h"
 #include "core/model/Products.h"
 #include "core/model/NameLists.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/sync/MidiInputHandler.h"
 #include "core/base/PlatformHelpers.h"
-#include "core/link/PortNames.h"
-#include "core/link/SurfaceProtocol.h"
+#include "core/sync/PortLookup.h"
 
 namespace NsZ9m
 {
 
 JUCE_IMPLEMENT_SINGLETON (Host)
+
+juce::Array<juce::String> functionNameList;
 
 Host::Host()
     : data (std::make_unique<HostData>())
@@ -37,12 +38,7 @@ int Host::getCurrentSlotIndex() const
 
 DawId Host::getSlotDaw (int slotNumber, int productIndex) const
 {
-    if (productIndex == -1)
-        productIndex = (int) data->tree.getProperty (Ids::current, 0);
-
-    return DawId ((int) data->tree.getChild (productIndex - 1)
-                                  .getChild (slotNumber - 1)
-                                  .getProperty (Ids::current, 0));
+    return getStore().getSlotDawAt (slotNumber, productIndex);
 }
 
 void Host::setCurrentSlot (int slotIndex, int productIndex)
@@ -133,6 +129,14 @@ juce::Result Host::loadMappingFile (const juce::File& file)
     return juce::Result::ok();
 }
 
+bool isHuiReservedControl (int controlNumber)
+{
+    if (auto* host = Host::getInstanceWithoutCreating())
+        return isHuiReservedControl (host->getStore(), controlNumber);
+
+    return false;
+}
+
 //==============================================================================
 juce::Result Host::sendMapping (int productId)
 {
@@ -176,19 +180,24 @@ bool Host::sendToMatchingOutputs (std::function<bool (int)> productTest, juce::u
     return sendToPortFours (productTest, makeShortMessage (0xEC, d1, d2));
 }
 
+bool Host::sendToMatchingOutputs (std::function<bool (int)> productTest, const juce::MidiMessage& message)
+{
+    return sendToPortFours (productTest, message);
+}
+
 bool Host::relaySlotReport (int command)
 {
-    if (command == 0x22)
+    if (command == slotSelectCommand)
     {
         auto i = deviceReplyState.selectedSlotNumber.load() - 1;
 
         if (! juce::isPositiveAndBelow (i, numSlots))
             return true;
 
-        return sendToPortFours (isXFamilyProduct, makeSlotSelectMessage (((i << 5) | slotDawIds[i]) & 0x7F));
+        return sendToPortFours (isXFamilyProduct, makeSlotSelectMessage (slotSelectValue (i, slotDawIds[i])));
     }
 
-    if (command == 0x23)
+    if (command == slotStateCommand)
     {
         auto i = deviceReplyState.reportedSlotNumber.load() - 1;
 
@@ -196,7 +205,7 @@ bool Host::relaySlotReport (int command)
             i = 0;
 
         return sendToPortFours (isXFamilyProduct,
-                                makeSlotStateMessage ((i << 5) | (deviceReplyState.slotHasDaw[i].load() ? 1 : 0)));
+                                makeSlotStateMessage (slotStateValue (i, deviceReplyState.slotHasDaw[i].load())));
     }
 
     return true;

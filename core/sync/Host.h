@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sync/HostData.h"
+#include "core/model/BuiltInProfiles.h"
 #include "core/model/MappingStore.h"
 
 namespace NsZ9m
@@ -77,6 +78,9 @@ public:
         when it meets such a unit while a send is running. */
     bool sendToMatchingOutputs (std::function<bool (int)> productTest, juce::uint8 d1, juce::uint8 d2);
 
+    /** The same with any message of the protocol in place of EC d1 d2. */
+    bool sendToMatchingOutputs (std::function<bool (int)> productTest, const juce::MidiMessage& message);
+
     /** Echoes the surface's last slot report (0x22 slot select, 0x23 slot
         state) to port 4 of every X-family unit. Returns false, at once, when
         it meets such a unit while a send is running. The caller owns the
@@ -95,5 +99,13 @@ public:
 private:
     JUCE_DECLARE_NON_COPYABLE (Host)
 };
+
+/** The names of the functions assigned in the current slot, filled by
+    Host::collectFunctionNames(); the DAW function page reads it. Message
+    thread only. */
+extern juce::Array<juce::String> functionNameList;
+
+/** isHuiReservedControl for the Host's store; false while no Host exists. */
+bool isHuiReservedControl (int controlNumber);
 
 } // namespace NsZ9m

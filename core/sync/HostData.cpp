@@ -4,10 +4,9 @@
 #include "core/model/Products.h"
 #include "core/sync/Host.h"
 #include "core/sync/MidiInputHandler.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/base/PlatformHelpers.h"
-#include "core/link/PortNames.h"
-#include "core/link/SurfaceProtocol.h"
+#include "core/sync/PortLookup.h"
 
 namespace NsZ9m
 {
@@ -193,7 +192,7 @@ juce::Result HostData::sendMapping (int productId)
             auto daw = store.getSlotDaw (currentSlotIndex + 1).get();
             sendMessageNow (*sendOutput, filler);
             pacePackets (pacing, 1);
-            sendMessageNow (*sendOutput, makeSlotSelectMessage (((currentSlotIndex << 5) | daw) & 0x7F));
+            sendMessageNow (*sendOutput, makeSlotSelectMessage (slotSelectValue (currentSlotIndex, daw)));
             waitWhileDispatching (10);
 
             if (! allMatched)

@@ -1,8 +1,7 @@
 #include "core/sync/MidiInputHandler.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/base/PlatformHelpers.h"
-#include "core/link/PortNames.h"
-#include "core/link/SurfaceProtocol.h"
+#include "core/sync/PortLookup.h"
 
 namespace NsZ9m
 {

@@ -1,15 +1,14 @@
 #include "core/sync/MyTimer.h"
 #include "core/sync/ControllerPorts.h"
-#include "core/link/DeviceImage.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/sync/EditorLink.h"
 #include "core/sync/Host.h"
 #include "core/link/MidiPortSystem.h"
 #include "core/base/PlatformHelpers.h"
-#include "core/link/PortNames.h"
+#include "core/sync/PortLookup.h"
 #include "core/sync/ProcessState.h"
 #include "core/model/Products.h"
-#include "core/link/SurfaceProtocol.h"
 
 namespace NsZ9m
 {
@@ -61,11 +60,11 @@ namespace
             return;
 
         auto i = n - 1;
-        auto v = (juce::uint8) (((i << 5) | slotDawIds[i]) & 0x7F);
+        auto echo = makeSlotSelectMessage (slotSelectValue (i, slotDawIds[i]));
 
         selectSlotFromDevice (n);
-        Host::getInstance()->relaySlotReport (0x22);
-        Host::getInstance()->sendToMatchingOutputs (isMTypeProduct, 0x22, v);
+        Host::getInstance()->relaySlotReport (slotSelectCommand);
+        Host::getInstance()->sendToMatchingOutputs (isMTypeProduct, echo);
     }
 
     void handleSlotStateReport()
@@ -75,7 +74,7 @@ namespace
 
         // A send got in the way: try again at the next tick, unless a newer
         // report is already waiting.
-        if (! Host::getInstance()->relaySlotReport (0x23))
+        if (! Host::getInstance()->relaySlotReport (slotStateCommand))
             deviceReplyState.slotStatePending.store (true);
     }
 
@@ -87,7 +86,7 @@ namespace
             greetingSent = false;
 
         if (! greetingSent
-             && Host::getInstance()->sendToMatchingOutputs (isSupportedProduct, 0x2A, isMacOS() ? 1 : 0))
+             && Host::getInstance()->sendToMatchingOutputs (isSupportedProduct, makeGreetingMessage()))
         {
             greetingSent = true;
             greetedOutputNames = outputs;

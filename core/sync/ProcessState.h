@@ -9,6 +9,7 @@ namespace NsZ9m
 class Host;
 class MyTimer;
 class EditorLink;
+struct StoreDefaults;
 
 /*  The state that the mapping core, the editor and the firmware upgrader share.
 
@@ -63,6 +64,11 @@ extern int windowsVersionIndex;
 
 /** The slot colour table's start value of slot index s, column c. */
 int defaultSlotColour (int slotIndex, int column) noexcept;
+
+/** What a default store built now takes from the process-wide state: the
+    model of currentProductId (0 when it is not in the product list) and
+    slotColourTable. */
+StoreDefaults currentStoreDefaults();
 
 /** Puts every process-wide variable of the core back to its start value:
     the ones above and those of the surface protocol, the image compiler, the

@@ -1,7 +1,7 @@
 #include "core/model/AssignmentTexts.h"
 #include "core/model/BuiltInProfiles.h"
 #include "core/base/Checksums.h"
-#include "core/link/DeviceImage.h"
+#include "core/sync/CompiledSlots.h"
 #include "tests/support/HostFixture.h"
 
 using namespace NsZ9m;

@@ -1,8 +1,7 @@
 #include "core/base/Checksums.h"
-#include "core/link/DeviceImage.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/sync/MidiInputHandler.h"
-#include "core/link/SurfaceProtocol.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
 

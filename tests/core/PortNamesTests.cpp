@@ -1,4 +1,4 @@
-#include "core/link/PortNames.h"
+#include "core/sync/PortLookup.h"
 #include "core/model/Products.h"
 #include "tests/support/CoreFixture.h"
 

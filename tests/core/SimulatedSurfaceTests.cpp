@@ -1,5 +1,5 @@
 #include "core/link/MidiPortSystem.h"
-#include "core/link/PortNames.h"
+#include "core/sync/PortLookup.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/SimulatedSurface.h"

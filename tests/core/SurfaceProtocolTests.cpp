@@ -1,5 +1,5 @@
-#include "core/link/DeviceImage.h"
-#include "core/link/SurfaceProtocol.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "tests/support/HostFixture.h"
 #include <thread>
 

@@ -1,5 +1,5 @@
-#include "core/link/DeviceImage.h"
-#include "core/link/DeviceReplyState.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "core/sync/EditorLink.h"
 #include "core/sync/MidiInputHandler.h"
 #include "core/sync/MyTimer.h"
