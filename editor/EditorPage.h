@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/sync/EditorLink.h"
-#include "editor/JuceGuiIncludes.h"
+#include "gui/JuceGuiIncludes.h"
 
 namespace NsZ9m
 {
