@@ -43,12 +43,12 @@ namespace
                  + 4 * intProperty (node, alt) + 8 * intProperty (node, cmd)) & 0x0F;
     }
 
-    void writeHuiBytes (juce::uint8* r, const juce::ValueTree& src, const juce::String& kindName, int value)
+    void writeHuiBytes (juce::uint8* r, const juce::ValueTree& src, ControlKind kind, int value)
     {
         if (value < 0)
             return;
 
-        if (kindName == "button")
+        if (kind == ControlKind::Button)
         {
             int zone = -1, port = -1;
 
@@ -74,14 +74,14 @@ namespace
             r[4] = 0x2F;
             r[5] = data7 (port);
         }
-        else if (kindName == "fader")
+        else if (kind == ControlKind::Fader)
         {
             r[2] = data7 (value);
             r[3] = 0;
             r[4] = data7 (0x20 | value);
             r[5] = 0;
         }
-        else if (kindName == "knob")
+        else if (kind == ControlKind::Knob)
         {
             r[2] = data7 (0x40 | value);
             r[3] = 0x40;
@@ -95,11 +95,17 @@ namespace
     void writeRecord (juce::uint8* r, int slotIndex, int control, int source, int daw, const juce::ValueTree& src)
     {
         auto slotBits = (juce::uint8) ((slotIndex << 4) & 0x70);
-        auto kindName = getControlKindName (getControlKind (source));
-        auto vt = src.getProperty (Ids::valueType, "nil").toString();
+        const ControlKind kind (getControlKind (source));
+        auto storedType = ValueTypeKind::fromStoredText (src.getProperty (Ids::valueType, "nil").toString());
+
+        // anything else ("nil" of a control nobody assigned) keeps the built-in record
+        if (! storedType.has_value())
+            return;
+
+        auto vt = storedType->get();
         auto value = intProperty (src, Ids::value);
 
-        if (vt == "func" && daw != huiDawId)
+        if (vt == ValueTypeKind::Func && daw != huiDawId)
         {
             r[0] = slotBits | 9;
             r[1] = 0x90;
@@ -108,17 +114,18 @@ namespace
             r[4] = 0;
             r[5] = 0;
         }
-        else if (vt == "func" || vt == "hui")
+        else if (vt == ValueTypeKind::Func || vt == ValueTypeKind::Hui)
         {
             r[0] = slotBits | 0x0B;
             r[1] = 0xB0;
-            writeHuiBytes (r, src, kindName, value);
+            writeHuiBytes (r, src, kind, value);
         }
-        else if (vt == "midi")
+        else if (vt == ValueTypeKind::Midi)
         {
             auto t = MidiMessageKind (src.getProperty (Ids::type).toString()).getStatusNibble();
             auto chan = intProperty (src, Ids::chan);
-            auto isKnobLike = src.getProperty (Ids::kind).toString() == "knob" || isControl124 (control);
+            auto isKnobLike = ControlKind (src.getProperty (Ids::kind).toString()) == ControlKind::Knob
+                               || isControl124 (control);
 
             r[0] = (juce::uint8) (slotBits | t);
             r[1] = (juce::uint8) ((t << 4) | ((chan - 1) & 0x0F));
@@ -128,7 +135,7 @@ namespace
             r[5] = 0;
             r[6] = intProperty (src, Ids::rotate) == 2 ? 0x10 : 0;
         }
-        else if (vt == "hotkey")
+        else if (vt == ValueTypeKind::Hotkey)
         {
             r[0] = (juce::uint8) (0x40 | modifierNibble (src, Ids::ctrl, Ids::shift, Ids::alt, Ids::cmd));
             r[1] = data7 (intProperty (src, Ids::key));
@@ -137,7 +144,7 @@ namespace
             r[4] = (juce::uint8) modifierNibble (src, Ids::ctrl3, Ids::shift3, Ids::alt3, Ids::cmd3);
             r[5] = data7 (intProperty (src, Ids::key3));
         }
-        else if (vt == "mouse")
+        else if (vt == ValueTypeKind::Mouse)
         {
             r[0] = 0x50;
             r[1] = 0;
@@ -146,14 +153,13 @@ namespace
             r[4] = 0;
             r[5] = 0;
         }
-        else if (vt == "null")
+        else if (vt == ValueTypeKind::Null)
         {
             r[0] = slotBits;
 
             for (int i = 1; i < 6; ++i)
                 r[i] = 0;
         }
-        // anything else ("nil" of a control nobody assigned) keeps the built-in record
     }
 
 }

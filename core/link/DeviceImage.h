@@ -21,11 +21,9 @@ namespace NsZ9m
     store is a juce::ValueTree).
 */
 
-inline constexpr int controlRecordSize = 7;
 inline constexpr int wireRecordSize = 8;
 inline constexpr int wireImageSize = numControls * wireRecordSize;   // 2016
-inline constexpr int labelsPerProduct = 80;
-inline constexpr int labelListSize = labelsPerProduct * numProducts; // 640
+inline constexpr int labelListSize = numLabelledButtons * numProducts; // 640
 
 using ControlRecordBytes = juce::uint8[controlRecordSize];
 

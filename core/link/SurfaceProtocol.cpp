@@ -95,7 +95,7 @@ juce::MidiMessage buildLabelChunk (int slotNumber, int chunkNumber, int dawId, c
     {
         auto label = labels[(chunkNumber - 1) * 10 + i];
 
-        for (int k = 0; k < labelSize; ++k)
+        for (int k = 0; k < deviceLabelLength; ++k)
         {
             auto c = k < label.length() ? label[k] : (juce::juce_wchar) ' ';
             *out++ = (juce::uint8) (c > 0x7F ? '?' : c);

@@ -40,9 +40,6 @@ inline constexpr int imageChunkMessageSize = 234;
 inline constexpr int labelChunkMessageSize = 180;
 inline constexpr int fingerprintMessageSize = 16;
 
-/** The bytes of one device label in a label chunk. */
-inline constexpr int labelSize = deviceLabelLength;
-
 /** 9: the size of the common SysEx template F0 1D 03 10 07 00 00 7F F7. */
 int sysexHeaderSize() noexcept;
 

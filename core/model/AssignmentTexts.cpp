@@ -1,6 +1,7 @@
 #include "core/model/AssignmentTexts.h"
 #include "core/model/MappingIds.h"
 #include "core/model/MidiMessageKind.h"
+#include "core/model/ValueTypeKind.h"
 #include "core/base/PlatformHelpers.h"
 
 namespace NsZ9m
@@ -130,16 +131,16 @@ static KeyCombo comboOf (const juce::ValueTree& ctl, const juce::Identifier& ctr
 
 juce::String formatDeviceLabelText (const juce::ValueTree& ctl)
 {
-    const auto vt = ctl[Ids::valueType].toString();
+    const auto vt = ValueTypeKind::fromStoredText (ctl[Ids::valueType].toString());
     const auto name = ctl[Ids::name].toString();
 
-    if (vt == "hotkey")
+    if (vt == ValueTypeKind (ValueTypeKind::Hotkey))
         return formatHotkeyText (comboOf (ctl, Ids::ctrl,  Ids::shift,  Ids::alt,  Ids::cmd,  Ids::keyName),
                                  comboOf (ctl, Ids::ctrl2, Ids::shift2, Ids::alt2, Ids::cmd2, Ids::keyName2),
                                  comboOf (ctl, Ids::ctrl3, Ids::shift3, Ids::alt3, Ids::cmd3, Ids::keyName3),
                                  name, keyTextStyleWithoutSpaces);
 
-    if (vt == "midi")
+    if (vt == ValueTypeKind (ValueTypeKind::Midi))
     {
         const MidiMessageKind kind (ctl[Ids::type].toString());
         return fitText (formatMidiText (kind.getStatusNibble(), (int) ctl[Ids::chan], (int) ctl[Ids::msgValue], name));

@@ -549,7 +549,7 @@ const HotkeyBlock& hotkeyBlockOf (int dawId)
 //==============================================================================
 // The built-in images and the tables derived from the same data.
 
-using Record = std::array<juce::uint8, builtInRecordSize>;
+using Record = std::array<juce::uint8, controlRecordSize>;
 
 Record hotkeyRecord (const HotkeyEntry& entry)
 {
@@ -653,7 +653,7 @@ Record huiRecord (int control)
 
 struct BuiltInImages
 {
-    juce::uint8 images[numDaws + 1][builtInRecordCount * builtInRecordSize] {};
+    juce::uint8 images[numDaws + 1][numControls * controlRecordSize] {};
 
     BuiltInImages()
     {
@@ -667,7 +667,7 @@ struct BuiltInImages
                     continue;
 
                 auto record = d == huiDawId ? huiRecord (c) : mackieRecord (d, c);
-                std::copy (record.begin(), record.end(), images[d] + row * builtInRecordSize);
+                std::copy (record.begin(), record.end(), images[d] + row * controlRecordSize);
             }
         }
     }
@@ -1058,7 +1058,7 @@ void MappingStore::applyModeDefaults (juce::ValueTree model, int slotNumber, int
         if (row < 0)
             continue;
 
-        auto* r = image + row * builtInRecordSize;
+        auto* r = image + row * controlRecordSize;
         auto kind = getControlKind (c);
         clearControlAssignment (ctl);
 

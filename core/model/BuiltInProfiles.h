@@ -2,6 +2,7 @@
 
 #include "core/model/DawId.h"
 #include "core/model/ControlKind.h"
+#include "core/model/ControlNumbers.h"
 
 namespace NsZ9m
 {
@@ -16,10 +17,6 @@ class MappingStore;
 */
 
 //==============================================================================
-/** Bytes per built-in record and records per built-in image. */
-inline constexpr int builtInRecordSize = 7;
-inline constexpr int builtInRecordCount = 252;
-
 /** The built-in image of DAW d: 252 records of 7 bytes, record `row` at offset
     row * 7, rows as controlRowOf() gives them. Cubase (2) and Nuendo (14)
     share one image. Rows that belong to no control hold zeros.

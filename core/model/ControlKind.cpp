@@ -12,7 +12,7 @@ static const juce::StringArray& controlKindNames()
 juce::String getControlKindName (int index)   { return controlKindNames()[index]; }
 
 ControlKind::ControlKind (const juce::String& text)
-    : value (juce::jmax (0, controlKindNames().indexOf (text, false)))
+    : TypedInt (juce::jmax (0, controlKindNames().indexOf (text, false)))
 {
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/JuceIncludes.h"
+#include "core/base/TypedInt.h"
 
 namespace NsZ9m
 {
@@ -13,27 +13,18 @@ juce::String getControlKindName (int index);
 /** The kind of one of the surface's controls. The control numbers themselves
     only ever give Knob, Fader or Button (see getControlKind()).
 */
-class ControlKind
+class ControlKind : public TypedInt<ControlKind>
 {
 public:
     enum Kind { Keyboard = 0, Pad = 1, Knob = 2, Fader = 3, Button = 4, Pedal = 5, Other = 6 };
 
+    using TypedInt::TypedInt;   // default: Keyboard
     constexpr ControlKind() noexcept = default;
-    constexpr explicit ControlKind (int v) noexcept : value (v) {}
 
     /** Looks the text up exactly; an unknown text gives Keyboard (index 0). */
     explicit ControlKind (const juce::String& text);
 
-    constexpr int get() const noexcept            { return value; }
     juce::String getName() const                  { return getControlKindName (value); }
-
-    constexpr bool operator== (ControlKind o) const noexcept { return value == o.value; }
-    constexpr bool operator!= (ControlKind o) const noexcept { return value != o.value; }
-    constexpr bool operator== (int o) const noexcept         { return value == o; }
-    constexpr bool operator!= (int o) const noexcept         { return value != o; }
-
-private:
-    int value = Keyboard;
 };
 
 } // namespace NsZ9m

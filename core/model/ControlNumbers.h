@@ -9,6 +9,9 @@ inline constexpr int numControls = 252;     ///< controls 1 to 252, rows 0 to 25
 inline constexpr int numLabelledButtons = 80;
 inline constexpr int numSlots = 3;
 
+/** Bytes of one control record, in the built-in images and the device image. */
+inline constexpr int controlRecordSize = 7;
+
 bool isValidControlNumber (int control) noexcept;   ///< 1 to 252
 bool isKnobControl (int control) noexcept;          ///< 116-123, 197-204, 213-220, 229-236, 245-252
 bool isFaderControl (int control) noexcept;         ///< 136-144

@@ -25,7 +25,6 @@ juce::String getDawIdString (int dawId)      { return dawIdStrings()[dawId - 1];
 juce::String getDawDisplayName (int dawId)   { return dawDisplayNames()[dawId - 1]; }
 
 bool isValidDawId (int dawId) noexcept       { return dawId >= 1 && dawId <= numDaws; }
-bool isDawIdInRange (int dawId) noexcept     { return isValidDawId (dawId); }
 bool isNotHuiDaw (int dawId) noexcept        { return dawId != huiDawId; }
 bool isHuiDaw (int dawId) noexcept           { return ! isNotHuiDaw (dawId); }
 int dawProtocol (int dawId) noexcept         { return dawId == huiDawId ? 1 : 0; }

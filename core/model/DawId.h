@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/JuceIncludes.h"
+#include "core/base/TypedInt.h"
 
 namespace NsZ9m
 {
@@ -17,8 +17,8 @@ juce::String getDawDisplayName (int dawId);
 /** True for 1 to 18. */
 bool isValidDawId (int dawId) noexcept;
 
-/** The same test as isValidDawId. */
-bool isDawIdInRange (int dawId) noexcept;
+/** The same test as isValidDawId, under the name the editor's callers use. */
+inline bool isDawIdInRange (int dawId) noexcept   { return isValidDawId (dawId); }
 
 /** True unless the DAW is the one driven through HUI (id 3). */
 bool isNotHuiDaw (int dawId) noexcept;
@@ -33,27 +33,17 @@ int dawProtocol (int dawId) noexcept;
 /** A DAW of the fixed DAW list, by its id 1 to 18; 0 means no DAW.
     Constructing from an int does not check it.
 */
-class DawId
+class DawId : public TypedInt<DawId>
 {
 public:
-    constexpr DawId() noexcept = default;
-    constexpr explicit DawId (int v) noexcept : value (v) {}
+    using TypedInt::TypedInt;   // default: 0, no DAW
 
-    constexpr int get() const noexcept               { return value; }
     bool isValid() const noexcept                    { return isValidDawId (value); }
     bool isInRange() const noexcept                  { return isDawIdInRange (value); }
     bool isNotHui() const noexcept                   { return isNotHuiDaw (value); }
     int protocol() const noexcept                    { return dawProtocol (value); }
     juce::String getIdString() const                 { return getDawIdString (value); }
     juce::String getDisplayName() const              { return getDawDisplayName (value); }
-
-    constexpr bool operator== (DawId other) const noexcept { return value == other.value; }
-    constexpr bool operator!= (DawId other) const noexcept { return value != other.value; }
-    constexpr bool operator== (int other) const noexcept   { return value == other; }
-    constexpr bool operator!= (int other) const noexcept   { return value != other; }
-
-private:
-    int value = 0;
 };
 
 } // namespace NsZ9m

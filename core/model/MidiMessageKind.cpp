@@ -27,7 +27,7 @@ int statusNibbleOfMidiKind (int index) noexcept   { return midiStatusNibbles()[i
 int midiKindIndexOfStatus (int nibble) noexcept   { return midiStatusNibbles().indexOf (nibble); }
 
 MidiMessageKind::MidiMessageKind (const juce::String& text)
-    : value (juce::jmax (0, midiKindNames().indexOf (text.trim().toLowerCase(), false)))
+    : TypedInt (juce::jmax (0, midiKindNames().indexOf (text.trim().toLowerCase(), false)))
 {
 }
 

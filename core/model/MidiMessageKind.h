@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/JuceIncludes.h"
+#include "core/base/TypedInt.h"
 
 namespace NsZ9m
 {
@@ -23,27 +23,18 @@ int midiKindIndexOfStatus (int nibble) noexcept;
     Built from a stored text by trimming it, lower-casing it and comparing it
     with the five names; an unknown text reads as Note.
 */
-class MidiMessageKind
+class MidiMessageKind : public TypedInt<MidiMessageKind>
 {
 public:
     enum Kind { Note = 0, Cc = 1, Program = 2, Pitch = 3, Null = 4 };
 
+    using TypedInt::TypedInt;   // default: Note
     constexpr MidiMessageKind() noexcept = default;
-    constexpr explicit MidiMessageKind (int v) noexcept : value (v) {}
     explicit MidiMessageKind (const juce::String& text);
 
-    constexpr int get() const noexcept            { return value; }
     juce::String getName() const                  { return getMidiKindName (value); }
     juce::String getDisplayName() const           { return getMidiKindDisplayName (value); }
     int getStatusNibble() const noexcept          { return statusNibbleOfMidiKind (value); }
-
-    constexpr bool operator== (MidiMessageKind o) const noexcept { return value == o.value; }
-    constexpr bool operator!= (MidiMessageKind o) const noexcept { return value != o.value; }
-    constexpr bool operator== (int o) const noexcept             { return value == o; }
-    constexpr bool operator!= (int o) const noexcept             { return value != o; }
-
-private:
-    int value = Note;
 };
 
 } // namespace NsZ9m

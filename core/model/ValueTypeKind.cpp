@@ -12,8 +12,18 @@ static const juce::StringArray& valueTypeNames()
 juce::String getValueTypeName (int index)   { return valueTypeNames()[index]; }
 
 ValueTypeKind::ValueTypeKind (const juce::String& text)
-    : value (juce::jmax (0, valueTypeNames().indexOf (text.trim(), false)))
+    : TypedInt (juce::jmax (0, valueTypeNames().indexOf (text.trim(), false)))
 {
+}
+
+std::optional<ValueTypeKind> ValueTypeKind::fromStoredText (const juce::String& text)
+{
+    auto index = valueTypeNames().indexOf (text, false);
+
+    if (index < 0)
+        return std::nullopt;
+
+    return ValueTypeKind (index);
 }
 
 } // namespace NsZ9m

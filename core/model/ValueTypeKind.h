@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/base/JuceIncludes.h"
+#include "core/base/TypedInt.h"
+#include <optional>
 
 namespace NsZ9m
 {
@@ -16,25 +17,21 @@ juce::String getValueTypeName (int index);
     with the six names; any other text, the stored "nil" of a never-assigned
     control included, reads as Func.
 */
-class ValueTypeKind
+class ValueTypeKind : public TypedInt<ValueTypeKind>
 {
 public:
     enum Kind { Func = 0, Hotkey = 1, Midi = 2, Mouse = 3, Hui = 4, Null = 5 };
 
+    using TypedInt::TypedInt;   // default: Func
     constexpr ValueTypeKind() noexcept = default;
-    constexpr explicit ValueTypeKind (int v) noexcept : value (v) {}
     explicit ValueTypeKind (const juce::String& text);
 
-    constexpr int get() const noexcept            { return value; }
+    /** The kind whose name is exactly the stored text, untrimmed; nothing for
+        any other text ("nil" of a never-assigned control included). For the
+        code that must tell such a control from an assigned one. */
+    static std::optional<ValueTypeKind> fromStoredText (const juce::String& text);
+
     juce::String getName() const                  { return getValueTypeName (value); }
-
-    constexpr bool operator== (ValueTypeKind o) const noexcept { return value == o.value; }
-    constexpr bool operator!= (ValueTypeKind o) const noexcept { return value != o.value; }
-    constexpr bool operator== (int o) const noexcept           { return value == o; }
-    constexpr bool operator!= (int o) const noexcept           { return value != o; }
-
-private:
-    int value = Func;
 };
 
 } // namespace NsZ9m

@@ -1,4 +1,5 @@
 #include "core/sync/Host.h"
+#include "core/model/ValueTypeKind.h"
 #include "core/sync/ProcessState.h"
 #include "core/model/BuiltInProfiles.h"
 #include "core/model/Products.h"
@@ -68,7 +69,7 @@ void Host::collectFunctionNames()
 
     for (const auto& ctl : slot.getChild (daw - 1))
     {
-        if (ctl.getProperty (Ids::valueType).toString() != "func")
+        if (ValueTypeKind::fromStoredText (ctl.getProperty (Ids::valueType).toString()) != ValueTypeKind (ValueTypeKind::Func))
             continue;
 
         auto name = ctl.getProperty (Ids::name).toString().trim();

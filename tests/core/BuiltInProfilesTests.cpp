@@ -15,8 +15,8 @@ namespace
 
     Bytes recordOf (int daw, int control)
     {
-        auto* r = builtInImage (daw) + controlRowOf (control) * builtInRecordSize;
-        return Bytes (r, r + builtInRecordSize);
+        auto* r = builtInImage (daw) + controlRowOf (control) * controlRecordSize;
+        return Bytes (r, r + controlRecordSize);
     }
 
     juce::StringArray propertyNames (const juce::ValueTree& v)
@@ -172,8 +172,8 @@ TEST (BuiltInImages, SharedTableUnusedRowsAndIdsOutsideTheList)
 
     for (int row : { 80, 91, 114, 144, 163, 188, 195 })
         for (int d = 1; d <= numDaws; ++d)
-            for (int b = 0; b < builtInRecordSize; ++b)
-                EXPECT_EQ (builtInImage (d)[row * builtInRecordSize + b], 0) << d << "/" << row;
+            for (int b = 0; b < controlRecordSize; ++b)
+                EXPECT_EQ (builtInImage (d)[row * controlRecordSize + b], 0) << d << "/" << row;
 }
 
 TEST (BuiltInImages, NoHotkeyIsReadAsANoteAndEveryKeyIsKnown)

@@ -78,7 +78,7 @@ TEST (SurfaceLink, BuildersTakeTheirDataAsArguments)
     EXPECT_EQ (labelChunk[6], 0x20 | 3);
     EXPECT_EQ (labelChunk[9], 6);
     EXPECT_EQ (labelChunk[10], 'P');
-    EXPECT_EQ (labelChunk[9 + labelSize], ' ');   // a missing label is all spaces
+    EXPECT_EQ (labelChunk[9 + deviceLabelLength], ' ');   // a missing label is all spaces
 }
 
 TEST (SurfaceLink, RepliesDecodeIntoTheStateTheyAreGiven)
