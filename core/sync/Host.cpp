@@ -17,7 +17,7 @@ JUCE_IMPLEMENT_SINGLETON (Host)
 juce::Array<juce::String> functionNameList;
 
 Host::Host()
-    : data (std::make_unique<HostData>())
+    : data (std::make_unique<HostData> (*this))
 {
     data->loadState();
 }

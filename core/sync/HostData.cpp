@@ -13,7 +13,8 @@ namespace NsZ9m
 
 static const char* const stateKey = "state";
 
-HostData::HostData()
+HostData::HostData (Host& ownerToUse)
+    : owner (ownerToUse)
 {
     tree = MappingStore().getTree();
 }
@@ -88,18 +89,26 @@ juce::Result HostData::sendMapping (int productId)
     if (outputName.isEmpty())
         return juce::Result::fail ("No selected output device!");
 
-    auto* host = Host::getInstance();
-    host->input = std::make_unique<Host::MidiInputHandler>();
+    owner.input = std::make_unique<Host::MidiInputHandler>();
 
     auto inputName = pairPortName (outputName, true);
     sendInProgress = true;
-    host->input->openPorts (inputName);
+    owner.input->openPorts (inputName);
 
     auto result = juce::Result::ok();
     bool ok = true;
     int pacing = 0;
     const auto filler = makeFillerMessage();
-    std::unique_ptr<MidiOutputPort> sendOutput;
+
+    // The handler owns the surface's ports, the output included. It is looked
+    // up for every message: the pauses run the message loop, and whatever
+    // closes the surface's ports meanwhile (a firmware hand-off) leaves the
+    // send talking to nobody rather than to a port that has gone.
+    auto send = [this] (const juce::MidiMessage& message)
+    {
+        if (owner.input != nullptr && owner.input->output != nullptr)
+            sendMessageNow (*owner.input->output, message);
+    };
 
     auto fail = [&] (const juce::String& text)
     {
@@ -112,12 +121,12 @@ juce::Result HostData::sendMapping (int productId)
     {
         if (packetCount (message) % 2 != 0)
         {
-            sendMessageNow (*sendOutput, filler);
+            send (filler);
             pacePackets (pacing, 1);
         }
 
         resetDeviceReplyState();
-        sendMessageNow (*sendOutput, message);
+        send (message);
     };
 
     // Sends one chunk and waits for its acknowledgement.
@@ -133,18 +142,15 @@ juce::Result HostData::sendMapping (int productId)
             fail (refusedText);
     };
 
-    auto& ports = midiPorts();
-    auto outputIndex = ports.getOutputNames().indexOf (outputName);
-
-    if (outputIndex < 0)
+    if (! midiPorts().getOutputNames().contains (outputName))
     {
         fail (outputName + ": device does not exist");
     }
-    else if ((sendOutput = ports.openOutput (outputIndex)) == nullptr)
+    else if (owner.input->output == nullptr)
     {
         fail (outputName + ": could not open device");
     }
-    else if (! host->input->arePortsOpen())
+    else if (! owner.input->arePortsOpen())
     {
         fail ("Cannot use this input device: " + outputName);
     }
@@ -167,7 +173,7 @@ juce::Result HostData::sendMapping (int productId)
         }
 
         const auto slotMask = deviceReplyState.queryReply.load();
-        auto store = host->getStore();
+        MappingStore store (tree);
 
         for (int s = 0; s < numSlots && ok; ++s)
         {
@@ -190,9 +196,9 @@ juce::Result HostData::sendMapping (int productId)
         if (ok)
         {
             auto daw = store.getSlotDaw (currentSlotIndex + 1).get();
-            sendMessageNow (*sendOutput, filler);
+            send (filler);
             pacePackets (pacing, 1);
-            sendMessageNow (*sendOutput, makeSlotSelectMessage (slotSelectValue (currentSlotIndex, daw)));
+            send (makeSlotSelectMessage (slotSelectValue (currentSlotIndex, daw)));
             waitWhileDispatching (10);
 
             if (! allMatched)
@@ -206,7 +212,6 @@ juce::Result HostData::sendMapping (int productId)
         }
     }
 
-    sendOutput.reset();
     sendInProgress = false;
     return result;
 }

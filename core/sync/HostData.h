@@ -6,6 +6,7 @@ namespace NsZ9m
 {
 
 class MidiOutputPort;
+class Host;
 
 /**
     The data the Host owns: the settings store, the mapping tree and the name
@@ -17,8 +18,9 @@ class HostData
 {
 public:
     /** Opens the settings store (reading nothing yet) and makes `tree` share a
-        new default store. */
-    HostData();
+        new default store. The Host that owns this data is where a send puts
+        its input handler. */
+    explicit HostData (Host& owner);
 
     /** Replaces the default tree by the copy kept in the settings file, when
         that copy is a store of this program's version, and marks the restored
@@ -42,7 +44,8 @@ public:
         the Z9-M the label chunks) of every other slot that runs a DAW, each
         acknowledged, then selects the current slot and confirms the
         fingerprints. The first failure ends all sending; its text is the
-        result. Replaces the Host's input handler by one on the surface's ports.
+        result. Replaces the owning Host's input handler by one on the
+        surface's ports, and sends through that handler's output.
 
         The image compiler must have run for the product. Message thread; the
         pauses run the message loop, so other work can happen meanwhile
@@ -57,6 +60,8 @@ public:
     juce::String outputDeviceName;
 
 private:
+    Host& owner;
+
     JUCE_DECLARE_NON_COPYABLE (HostData)
 };
 
