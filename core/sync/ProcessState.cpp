@@ -1,4 +1,9 @@
 #include "core/sync/ProcessState.h"
+#include "core/sync/Host.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
+#include "core/sync/SyncTimer.h"
+#include "core/sync/PortLookup.h"
 
 namespace NsZ9m
 {
@@ -21,9 +26,19 @@ int defaultSlotColour (int slotIndex, int column) noexcept
     return slotIndex == column ? 1 : 0;
 }
 
-// Each of these resets the state of one topic of the core; they are defined
-// beside that state.
-void resetOtherCoreState();
+void resetPlatformHelpers() noexcept;
+
+// The process-wide state of every other topic of the core, back to its start
+// value. Each topic that keeps such state adds its reset here.
+static void resetOtherCoreState()
+{
+    clearDeviceReplyState();
+    resetPlatformHelpers();
+    alternateBrandFlag = 0;
+    functionNameList.clear();
+    resetDeviceImages();
+    resetSyncState();
+}
 
 void resetProcessWideState()
 {

@@ -2,7 +2,7 @@
 #include "core/sync/SurfaceMessages.h"
 #include "core/sync/EditorLink.h"
 #include "core/sync/MidiInputHandler.h"
-#include "core/sync/MyTimer.h"
+#include "core/sync/SyncTimer.h"
 #include "core/sync/ProcessState.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/SurfaceFixture.h"

@@ -1,4 +1,4 @@
-#include "core/sync/MyTimer.h"
+#include "core/sync/SyncTimer.h"
 #include "core/sync/ControllerPorts.h"
 #include "core/sync/CompiledSlots.h"
 #include "core/sync/SurfaceMessages.h"
