@@ -276,7 +276,6 @@ TEST_F (MappingSendTest, TheSendTalksThroughTheHandlersOneOutput)
     ASSERT_TRUE (sendTo (unit).wasOk());
     EXPECT_EQ (ports.getNumOutputOpens (unit.getOutputName()), 1);
     EXPECT_TRUE (ports.isOutputOpen (unit.getOutputName()));   // the handler keeps it after the send
-
 }
 
 TEST_F (MappingSendTest, PortsClosedDuringASendLeaveItTalkingToNobody)
