@@ -1,7 +1,7 @@
-#include "core/Host.h"
-#include "core/ProcessState.h"
-#include "core/SettingsLocation.h"
-#include "core/StrictXmlReader.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
+#include "core/files/SettingsLocation.h"
+#include "core/files/StrictXmlReader.h"
 #include <benchmark/benchmark.h>
 
 using namespace NsZ9m;

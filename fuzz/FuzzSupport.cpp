@@ -1,7 +1,8 @@
 #include "fuzz/FuzzSupport.h"
-#include "core/DeviceImage.h"
-#include "core/Products.h"
-#include "core/SurfaceProtocol.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/model/Products.h"
+#include "core/link/SurfaceProtocol.h"
+#include "core/sync/SurfaceMessages.h"
 
 namespace z9fuzz
 {

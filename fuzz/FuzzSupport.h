@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/Host.h"
-#include "core/ProcessState.h"
-#include "core/SettingsLocation.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
+#include "core/files/SettingsLocation.h"
 
 namespace z9fuzz
 {

@@ -3,7 +3,7 @@
 // message of a send. Also checks that reading a document on several threads
 // gives exactly what one thread gives.
 #include "fuzz/FuzzSupport.h"
-#include "core/StrictXmlReader.h"
+#include "core/files/StrictXmlReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

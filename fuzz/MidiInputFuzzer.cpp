@@ -1,8 +1,8 @@
 // The Host's MIDI input handler with whatever bytes a port may deliver, split
 // into messages as the framework splits a port's byte stream.
 #include "fuzz/FuzzSupport.h"
-#include "core/DeviceReplyState.h"
-#include "core/MidiInputHandler.h"
+#include "core/sync/SurfaceMessages.h"
+#include "core/sync/MidiInputHandler.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

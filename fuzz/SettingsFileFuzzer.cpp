@@ -1,7 +1,7 @@
 // The settings load at start with whatever the settings file may hold, then
 // the device images and messages of the store it restored.
 #include "fuzz/FuzzSupport.h"
-#include "core/SettingsLocation.h"
+#include "core/files/SettingsLocation.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

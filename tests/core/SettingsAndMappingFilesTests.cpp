@@ -1,9 +1,10 @@
-#include "core/Host.h"
-#include "core/ProcessState.h"
-#include "core/SettingsStore.h"
-#include "core/StoredNumber.h"
-#include "core/DeviceImage.h"
-#include "core/SurfaceProtocol.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
+#include "core/files/SettingsStore.h"
+#include "core/base/StoredNumber.h"
+#include "core/link/SurfaceProtocol.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "tests/support/HostFixture.h"
 #include <csignal>
 #include <sys/resource.h>

@@ -1,5 +1,5 @@
-#include "core/MappingStore.h"
-#include "core/StrictXmlReader.h"
+#include "core/model/MappingStore.h"
+#include "core/files/StrictXmlReader.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/TempFolder.h"
 

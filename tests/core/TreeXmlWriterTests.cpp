@@ -1,5 +1,5 @@
-#include "core/MappingStore.h"
-#include "core/TreeXmlWriter.h"
+#include "core/model/MappingStore.h"
+#include "core/files/TreeXmlWriter.h"
 #include "tests/support/CoreFixture.h"
 
 using namespace NsZ9m;
