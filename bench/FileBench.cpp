@@ -126,3 +126,22 @@ static void BM_SaveSettingsTheFrameworksWay (benchmark::State& state)
     }
 }
 BENCHMARK (BM_SaveSettingsTheFrameworksWay)->Unit (benchmark::kMillisecond)->MinTime (2.0);
+
+
+// The strict reader on a given number of threads, to choose its default.
+static void BM_ReadMappingFileStrictlyOnThreads (benchmark::State& state)
+{
+    const auto& file = defaultStoreMappingFile();
+    const auto reader = StrictXmlReader().withThreads ((int) state.range (0), 1024 * 1024);
+
+    for (auto _ : state)
+    {
+        juce::ValueTree tree;
+        auto result = reader.readFile (file, tree);
+        benchmark::DoNotOptimize (result.wasOk());
+        benchmark::DoNotOptimize (tree.getNumChildren());
+    }
+
+    state.SetBytesProcessed (state.iterations() * file.getSize());
+}
+BENCHMARK (BM_ReadMappingFileStrictlyOnThreads)->Arg (1)->Arg (2)->Arg (3)->Arg (4)->Arg (6)->Arg (8)->Unit (benchmark::kMillisecond)->MinTime (2.0);

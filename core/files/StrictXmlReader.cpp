@@ -2,7 +2,9 @@
 #include <expat.h>
 #include <string_view>
 #include <thread>
-#include <unordered_map>
+#include <array>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace NsZ9m
@@ -60,6 +62,102 @@ int StrictXmlReader::getDefaultThreads()
 
 namespace
 {
+    /*  A name or value from the parser: its bytes up to the terminating nul,
+        with a hash of them taken in the same pass. */
+    struct Text
+    {
+        explicit Text (const char* s) noexcept : data (s)
+        {
+            auto* p = s;
+
+            for (; *p != 0; ++p)
+                hash = (hash ^ (juce::uint8) *p) * 16777619u;
+
+            size = (size_t) (p - s);
+        }
+
+        const char* data;
+        size_t size = 0;
+        juce::uint32 hash = 2166136261u;
+    };
+
+    /*  A small open-addressed table from texts to values. It keeps its own
+        copy of each text: the text of a pooled identifier lies beside its
+        reference count, which every reading thread changes all the time, and
+        comparing against it would wait on the other threads' writes. */
+    template <typename Value>
+    class TextTable
+    {
+    public:
+        struct Slot
+        {
+            std::string key;
+            bool used = false;
+            juce::uint32 hash = 0;
+            Value value;
+        };
+
+        explicit TextTable (size_t initialSlots) : slots (initialSlots) {}
+
+        /** The slot holding this text, or the empty one where it belongs. */
+        Slot& find (const Text& t) noexcept
+        {
+            const auto mask = slots.size() - 1;
+
+            for (auto i = (size_t) t.hash & mask;; i = (i + 1) & mask)
+            {
+                auto& s = slots[i];
+
+                if (! s.used
+                     || (s.hash == t.hash && s.key.size() == t.size && std::memcmp (s.key.data(), t.data, t.size) == 0))
+                    return s;
+            }
+        }
+
+        /** Fills the empty slot that find() gave for this text. */
+        const Value& add (Slot& s, const Text& t, Value v)
+        {
+            s.key.assign (t.data, t.size);
+            s.used = true;
+            s.hash = t.hash;
+            s.value = std::move (v);
+
+            if (++numUsed * 2 <= slots.size())
+                return s.value;
+
+            // grow, keeping at least half the slots free
+            std::vector<Slot> old (slots.size() * 2);
+            std::swap (old, slots);
+            const Value* moved = nullptr;
+            const auto mask = slots.size() - 1;
+
+            for (auto& o : old)
+            {
+                if (! o.used)
+                    continue;
+
+                auto i = (size_t) o.hash & mask;
+
+                while (slots[i].used)
+                    i = (i + 1) & mask;
+
+                const auto wasAdded = (&o == &s);
+                slots[i] = std::move (o);
+
+                if (wasAdded)
+                    moved = &slots[i].value;
+            }
+
+            return *moved;
+        }
+
+        size_t size() const noexcept   { return numUsed; }
+
+    private:
+        std::vector<Slot> slots;
+        size_t numUsed = 0;
+    };
+
     /*  Node types and property names repeat throughout a store, and so do most
         values ("0", "nil", "knob"...): each is made once per reading thread
         and then shared, which spares the global identifier pool's lock and an
@@ -69,41 +167,37 @@ namespace
     */
     struct SharedTexts
     {
-        const juce::Identifier& identifier (std::string_view name)
+        const juce::Identifier& identifier (const Text& name)
         {
-            auto found = identifiers.find (name);
+            auto& slot = identifiers.find (name);
 
-            if (found != identifiers.end())
-                return found->second;
+            if (slot.used)
+                return slot.value;
 
-            juce::Identifier id (juce::String::fromUTF8 (name.data(), (int) name.size()));
-            std::string_view key (id.getCharPointer().getAddress(), name.size());
-            return identifiers.emplace (key, id).first->second;
+            return identifiers.add (slot, name, juce::Identifier (juce::String::fromUTF8 (name.data, (int) name.size)));
         }
 
-        const juce::var* value (std::string_view text)
+        const juce::var* value (const Text& text)
         {
-            if (text.size() > maxSharedLength)
+            if (text.size > maxSharedLength)
                 return nullptr;
 
-            auto found = values.find (text);
+            auto& slot = values.find (text);
 
-            if (found != values.end())
-                return &found->second;
+            if (slot.used)
+                return &slot.value;
 
             if (values.size() >= maxShared)
                 return nullptr;
 
-            juce::var v (juce::String::fromUTF8 (text.data(), (int) text.size()));
-            std::string_view key (v.toString().getCharPointer().getAddress(), text.size());
-            return &values.emplace (key, std::move (v)).first->second;
+            return &values.add (slot, text, juce::String::fromUTF8 (text.data, (int) text.size));
         }
 
         static constexpr size_t maxSharedLength = 32;
         static constexpr size_t maxShared = 4096;
 
-        std::unordered_map<std::string_view, juce::Identifier> identifiers;
-        std::unordered_map<std::string_view, juce::var> values;
+        TextTable<juce::Identifier> identifiers { 64 };
+        TextTable<juce::var> values { 256 };
     };
 
     struct Limits
@@ -201,10 +295,9 @@ namespace
         void addProperty (juce::ValueTree& node, const char* name, const char* value)
         {
             static constexpr std::string_view binaryPrefix ("base64:");
-            const std::string_view nameText (name);
             const auto before = node.getNumProperties();
 
-            if (nameText.substr (0, binaryPrefix.size()) == binaryPrefix)
+            if (name[0] == 'b' && std::strncmp (name, binaryPrefix.data(), binaryPrefix.size()) == 0)
             {
                 // The framework's form is "<byte count>.<base64>", and its
                 // decoder takes the count on trust: check it first.
@@ -232,13 +325,13 @@ namespace
                 }
             }
 
-            const auto& id = texts.identifier (nameText);
-            const std::string_view valueText (value);
+            const auto& id = texts.identifier (Text (name));
+            const Text valueText (value);
 
             if (auto* shared = texts.value (valueText))
                 node.setProperty (id, *shared, nullptr);
             else
-                node.setProperty (id, juce::String::fromUTF8 (value, (int) valueText.size()), nullptr);
+                node.setProperty (id, juce::String::fromUTF8 (value, (int) valueText.size), nullptr);
 
             if (node.getNumProperties() == before)
                 refuse ("Two attributes give the property " + juce::String::fromUTF8 (name).quoted());
@@ -264,7 +357,7 @@ namespace
 
             // The properties go in before the node joins its parent, so that
             // no change travels up the tree while it is built.
-            juce::ValueTree node (p.texts.identifier (name));
+            juce::ValueTree node (p.texts.identifier (Text (name)));
 
             for (auto** a = attributes; *a != nullptr && p.refusal.isEmpty(); a += 2)
                 p.addProperty (node, a[0], a[1]);
@@ -429,6 +522,18 @@ namespace
 
         static bool isSpace (char c) noexcept   { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+        static bool isTagMarkup (juce::uint8 c) noexcept
+        {
+            static constexpr auto table = []
+            {
+                std::array<bool, 256> t {};
+                t['"'] = t['\''] = t['<'] = t['>'] = true;
+                return t;
+            }();
+
+            return table[c];
+        }
+
         bool startsWith (std::string_view s) const noexcept
         {
             return size - pos >= s.size() && std::string_view (data + pos, s.size()) == s;
@@ -457,6 +562,14 @@ namespace
                     return Markup::other;
 
                 pos = (size_t) (next - data);
+                const auto after = pos + 1 < size ? data[pos + 1] : 0;
+
+                // most tags are start or end tags: tell them by one byte
+                if (after == '/')
+                    return Markup::endTag;
+
+                if (after != '!' && after != '?')
+                    return Markup::startTag;
 
                 if (startsWith ("<!--"))
                 {
@@ -468,17 +581,9 @@ namespace
                     if (! skipPast ("]]>"))
                         return Markup::other;
                 }
-                else if (startsWith ("</"))
-                {
-                    return Markup::endTag;
-                }
-                else if (startsWith ("<!") || startsWith ("<?"))
-                {
-                    return Markup::other;
-                }
                 else
                 {
-                    return Markup::startTag;
+                    return Markup::other;
                 }
             }
         }
@@ -488,6 +593,11 @@ namespace
         {
             for (auto i = pos + 1; i < size; ++i)
             {
+                // names, '=' and whitespace: step over them a byte at a time
+                while (! isTagMarkup ((juce::uint8) data[i]))
+                    if (++i == size)
+                        return false;
+
                 const auto c = data[i];
 
                 if (c == '"' || c == '\'')
