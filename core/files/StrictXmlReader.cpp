@@ -633,6 +633,10 @@ namespace
         document as one more on this thread. False when any part fails or
         the parts do not add up to the document; the caller then reads the
         document in one piece, which gives the refusal its message.
+
+        Each part's bytes are checked to be valid UTF-8 where they lie in the
+        document, before any joining: the cuts fall beside '<' and '>', so
+        the parts are valid exactly when the whole is.
     */
     bool readInParts (const char* text, size_t numBytes, const std::vector<ChildElements::Range>& ranges,
                       int numThreads, Limits limits, juce::ValueTree& result)
@@ -647,9 +651,15 @@ namespace
 
             for (auto& r : ranges)
             {
+                if (! StrictXmlReader::isValidUtf8 (text + from, r.begin - from))
+                    return false;
+
                 out.write (text + from, r.begin - from);
                 from = r.end;
             }
+
+            if (! StrictXmlReader::isValidUtf8 (text + from, numBytes - from))
+                return false;
 
             out.write (text + from, numBytes - from);
         }
@@ -676,9 +686,11 @@ namespace
 
             for (auto i = runStarts[run]; i < runStarts[run + 1]; ++i)
             {
+                const auto* begin = text + ranges[i].begin;
+                const auto size = ranges[i].end - ranges[i].begin;
                 Parse parse (childLimits, texts);
 
-                if (parse.run (text + ranges[i].begin, ranges[i].end - ranges[i].begin).failed())
+                if (! StrictXmlReader::isValidUtf8 (begin, size) || parse.run (begin, size).failed())
                     return;
 
                 children[i] = parse.root;
@@ -732,11 +744,6 @@ juce::Result StrictXmlReader::read (const void* data, size_t numBytes, juce::Val
     if ((juce::int64) numBytes > maxBytes)
         return juce::Result::fail ("The document is larger than " + juce::String (maxBytes) + " bytes");
 
-    // The parser refuses invalid UTF-8 too; checking first gives the clearer
-    // message, and costs little beside the parse.
-    if (! isValidUtf8 (data, numBytes))
-        return juce::Result::fail ("The document is not valid UTF-8");
-
     auto* text = static_cast<const char*> (data);
     const auto numThreads = juce::jmin ((size_t) maxThreads, numBytes / juce::jmax ((size_t) 1, minBytesPerThread));
 
@@ -750,6 +757,11 @@ juce::Result StrictXmlReader::read (const void* data, size_t numBytes, juce::Val
 
         // Any refusal is given by the reading in one piece, with its message.
     }
+
+    // The parser refuses invalid UTF-8 too; checking first gives the clearer
+    // message, and costs little beside the parse.
+    if (! isValidUtf8 (data, numBytes))
+        return juce::Result::fail ("The document is not valid UTF-8");
 
     SharedTexts texts;
     Parse parse ({ maxDepth, maxElements, maxAttributesPerElement }, texts);

@@ -152,6 +152,10 @@ TEST_F (StrictXmlReaderTest, RefusesWhatIsNotPlainlyAWellFormedDocument)
         { "invalid UTF-8 (4 bytes)", invalidUtf8 },
         { "overlong UTF-8", juce::MemoryBlock ("<s a=\"\xc0\xaf\"/>", 11) },
         { "UTF-16 surrogate in UTF-8", juce::MemoryBlock ("<s a=\"\xed\xa0\x80\"/>", 12) },
+        // a character cut in two by a child: its halves would join if the
+        // text around the children were checked as one piece
+        { "UTF-8 sequence broken by a child", juce::MemoryBlock ("<s>\xc3<a/><b/>\xa9</s>", 17) },
+        { "UTF-8 sequence broken by children", juce::MemoryBlock ("<s><a/>\xe2<b/>\x82<c/>\xac</s>", 22) },
         { "deep nesting, 30000 levels", deep },
         { "another encoding declared", juce::MemoryBlock ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><s/>", 47) },
         { "unclosed root", juce::MemoryBlock ("<store current=\"1\"><model>", 26) },
