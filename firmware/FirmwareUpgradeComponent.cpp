@@ -11,7 +11,7 @@ using NsZ9m::Dialogs;
 
 namespace
 {
-    const juce::String makerWebSite ("https://www.vorlix.com/support/firmware");
+    const juce::String makerWebSite ("www.vorlix.com");
     const juce::String upgradeTitle ("Firmware Upgrade");
 
     /** The one text by which a failed write still counts as an upgrade: the
