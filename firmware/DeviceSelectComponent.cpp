@@ -49,7 +49,8 @@ DeviceSelectComponent::DeviceSelectComponent (int productToFind, juce::String fi
             if (index >= 0)
                 break;
 
-            NsZ9m::waitWhileDispatching (preselectionPauseMs);
+            if (attempt + 1 < preselectionTries)
+                NsZ9m::waitWhileDispatching (preselectionPauseMs);
         }
     }
     else
@@ -62,7 +63,8 @@ DeviceSelectComponent::DeviceSelectComponent (int productToFind, juce::String fi
             if (index >= 0)
                 break;
 
-            NsZ9m::waitWhileDispatching (preselectionPauseMs);
+            if (attempt + 1 < preselectionTries)
+                NsZ9m::waitWhileDispatching (preselectionPauseMs);
         }
     }
 
