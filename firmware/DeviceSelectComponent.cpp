@@ -1,6 +1,7 @@
 #include "firmware/DeviceSelectComponent.h"
 #include "firmware/UpgraderPorts.h"
 #include "firmware/UpgraderState.h"
+#include "firmware/UpgraderDialogWindow.h"
 #include "core/PlatformHelpers.h"
 #include "gui/Dialogs.h"
 
@@ -136,6 +137,25 @@ void DeviceSelectComponent::confirmSelection()
 
     if (auto* dialog = findParentComponentOfClass<juce::DialogWindow>())
         dialog->exitModalState (1);
+}
+
+DeviceSelectComponent::Choice DeviceSelectComponent::runChooserDialog (int productId, const juce::String& nameFilter,
+                                                                       juce::Component* centreAround)
+{
+    auto* chooser = new DeviceSelectComponent (productId, nameFilter);
+
+    juce::DialogWindow::LaunchOptions options;
+    options.dialogTitle = "Choose Your Vorlix Device";
+    options.content.setOwned (chooser);
+    options.componentToCentreAround = centreAround;
+    options.escapeKeyTriggersCloseButton = true;
+    options.useNativeTitleBar = true;
+    options.resizable = false;
+
+    // The window owns the chooser: read the choice while both live.
+    UpgraderDialogWindow window (options, false);
+    const auto result = ModalDialogRunner::getRunner().runModal (window);
+    return { result == 1, chooser->selectedName };
 }
 
 } // namespace vorlix

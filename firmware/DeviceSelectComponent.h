@@ -33,6 +33,18 @@ public:
         step's filter; otherwise the dialog stays open. */
     void confirmSelection();
 
+    /** What the user chose in the chooser's dialog. */
+    struct Choice
+    {
+        bool confirmed = false;       ///< OK on a unit that the filter takes
+        juce::String selectedName;    ///< the chosen item's text (a display name)
+    };
+
+    /** Shows a new chooser in the modal dialog "Choose Your Vorlix Device",
+        centred on centreAround (Escape closes it), through ModalDialogRunner,
+        and reads the choice before the dialog deletes the chooser. */
+    static Choice runChooserDialog (int productId, const juce::String& nameFilter, juce::Component* centreAround);
+
     /** The text of the chosen item, and its position among the display names. */
     juce::String selectedName;
     int selectedIndex = -1;

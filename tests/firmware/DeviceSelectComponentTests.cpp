@@ -207,3 +207,48 @@ TEST_F (UnitChooser, CancelEndsTheDialogWithZero)
     Chooser chooser (2055, {});
     EXPECT_EQ (z9test::runUntilDismissed (*chooser.window, [&] { chooser->getCancelButton().triggerClick(); }), 0);
 }
+
+TEST_F (UnitChooser, TheChooserDialogReturnsTheChoice)
+{
+    ports.addOutput ("Z9-M MIDI");
+    ports.addOutput ("Z9-X1 MIDI");
+    z9test::ScriptedDialogRunner runner;
+
+    runner.drive = [] (UpgraderDialogWindow& window)
+    {
+        auto* chooser = dynamic_cast<DeviceSelectComponent*> (window.getContentComponent());
+        EXPECT_NE (chooser, nullptr);
+        chooser->getUnitList().setSelectedItemIndex (1, juce::sendNotificationSync);
+        z9test::writeSnapshot (window);
+        return z9test::runUntilDismissed (window, [chooser] { chooser->getOkButton().triggerClick(); });
+    };
+
+    auto choice = DeviceSelectComponent::runChooserDialog (2055, {}, nullptr);
+    EXPECT_TRUE (choice.confirmed);
+    EXPECT_EQ (choice.selectedName, "Z9-X1 MIDI");
+
+    runner.drive = [] (UpgraderDialogWindow& window)   // Escape closes this dialog
+    {
+        return z9test::runUntilDismissed (window, [&window]
+        {
+            static_cast<juce::Component&> (window).keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+        });
+    };
+
+    choice = DeviceSelectComponent::runChooserDialog (2055, {}, nullptr);
+    EXPECT_FALSE (choice.confirmed);
+    EXPECT_EQ (choice.selectedName, "Z9-M MIDI");
+    EXPECT_EQ (runner.titles, juce::StringArray ({ "Choose Your Vorlix Device", "Choose Your Vorlix Device" }));
+}
+
+TEST_F (UnitChooser, UnderAutomaticSteppingTheDialogConfirmsByItself)
+{
+    ports.addOutput ("Z9-M MIDI");
+    upgraderState().automaticStepping = true;
+    z9test::ScriptedDialogRunner runner;
+    runner.drive = [] (UpgraderDialogWindow& window) { return z9test::runUntilDismissed (window, {}); };
+
+    const auto choice = DeviceSelectComponent::runChooserDialog (2055, {}, nullptr);
+    EXPECT_TRUE (choice.confirmed);
+    EXPECT_EQ (choice.selectedName, "Z9-M MIDI");
+}
