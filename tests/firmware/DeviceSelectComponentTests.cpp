@@ -22,6 +22,13 @@ namespace
             component = dynamic_cast<DeviceSelectComponent*> (window->getContentComponent());
         }
 
+        /** Every chooser a test builds leaves a picture of how it ended. */
+        ~Chooser()
+        {
+            if (window != nullptr)
+                z9test::writeSnapshot (*window);
+        }
+
         DeviceSelectComponent* operator->() const   { return component; }
 
         std::unique_ptr<UpgraderDialogWindow> window;
@@ -89,6 +96,7 @@ TEST_F (UnitChooser, StartTakesTheFirstItemWhenUnitsAreInUpgradeModeOrNoneOfTheP
     DeviceSelectComponent chooser (2055, {});      // units in upgrade mode: the first item
     EXPECT_EQ (chooser.selectedName, "Z9-X1 MIDI");
     EXPECT_TRUE (dialogs.getRequests().empty());
+    z9test::writeSnapshot (chooser);
 }
 
 TEST_F (UnitChooser, StartWarnsWhenTheProductsPortCannotBeListed)
@@ -105,6 +113,7 @@ TEST_F (UnitChooser, StartWarnsWhenTheProductsPortCannotBeListed)
     EXPECT_EQ (dialogs.getRequests()[0].box.icon, Dialogs::Icon::none);
     EXPECT_EQ (dialogs.getRequests()[0].box.title, juce::String());
     EXPECT_EQ (dialogs.getRequests()[0].box.message, "Warning: Cannot find target unit!");
+    z9test::writeSnapshot (chooser);
 }
 
 TEST_F (UnitChooser, ActivatePreselectsTheOneUnitInUpgradeMode)
@@ -152,6 +161,7 @@ TEST_F (UnitChooser, AUnitThatAppearsDuringTheTriesIsFound)
     // The list was read before the unit came; its position in the ports found now.
     EXPECT_TRUE (chooser.hasPreselection());
     EXPECT_TRUE (dialogs.getRequests().empty());
+    z9test::writeSnapshot (chooser);
 }
 
 TEST_F (UnitChooser, UnderAutomaticSteppingAFoundUnitIsConfirmedWithoutTheUser)

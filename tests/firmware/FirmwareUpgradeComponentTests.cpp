@@ -31,6 +31,13 @@ namespace
             component = dynamic_cast<FirmwareUpgradeComponent*> (window->getContentComponent());
         }
 
+        /** Every wizard a test builds leaves a picture of how it ended. */
+        ~Wizard()
+        {
+            if (window != nullptr && component != nullptr)
+                z9test::writeSnapshot (*component);
+        }
+
         FirmwareUpgradeComponent& operator*() const   { return *component; }
         FirmwareUpgradeComponent* operator->() const  { return component; }
 
@@ -162,7 +169,6 @@ TEST_F (FirmwareWizard, ManualModeShowsTheLoadFileStep)
     EXPECT_FALSE (w->firmwares.isValid());
 
     w->setStep (2);
-    z9test::writeSnapshot (*w);
 }
 
 //==============================================================================
@@ -440,8 +446,6 @@ TEST_F (FirmwareWizard, ASuccessfulToolUpgradeIsReportedAndEndsWithoutAStep)
     EXPECT_FALSE (state.busy);
     EXPECT_EQ (state.cycleCounter, 0);   // counted only with automatic stepping
     EXPECT_FALSE (w->isStepRunning());
-
-    z9test::writeSnapshot (*w);
 }
 
 TEST_F (FirmwareWizard, TheResultBoxes)

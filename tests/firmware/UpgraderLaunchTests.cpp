@@ -95,6 +95,7 @@ TEST_F (FirmwareLaunch, TheDialogsCloseButtonAsksTheWizard)
     runner.drive = [&] (UpgraderDialogWindow& window)
     {
         // A tool-family launch steps automatically: the close needs a yes.
+        z9test::writeSnapshot (window);
         EXPECT_EQ (z9test::runUntilDismissed (window, [&] { window.userTriedToCloseWindow(); }, 100), -1);
 
         dialogs.answerBox (0);
