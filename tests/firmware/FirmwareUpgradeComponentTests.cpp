@@ -674,3 +674,20 @@ TEST_F (FirmwareWizard, GoingReleasesTheUnit)
     w.reset();
     EXPECT_EQ (log->calls, juce::StringArray ({ "release" }));
 }
+
+TEST_F (FirmwareWizard, TheTitleGoesToAnyEnclosingWindowAndNowhereWithoutOne)
+{
+    StepLog log;
+    auto* wizard = new FirmwareUpgradeComponent (2055, true, std::make_unique<FakeUpgradeSteps> (log));
+
+    wizard->setStatusText ("alone");   // no window: nothing happens
+
+    juce::DocumentWindow window ("Editor", juce::Colours::white, 0, false);
+    window.setContentOwned (wizard, true);
+    upgraderState().automaticStepping = false;
+    wizard->selectTargetUnit (2072);
+    EXPECT_EQ (window.getName(), "Firmware Upgrade: Z9-X7");
+
+    wizard->closeWizardDialog();        // no dialog to close: nothing happens
+    z9test::writeSnapshot (*wizard);
+}
