@@ -184,7 +184,7 @@ TEST_F (UnitChooser, OkOnAUnitTheStepCannotTakeKeepsTheDialogOpen)
     auto& list = chooser->getUnitList();
     ASSERT_EQ (list.getText(), "Z9-M MIDI");
 
-    EXPECT_EQ (z9test::runUntilDismissed (*chooser.window, [&] { chooser->getOkButton().triggerClick(); }, 100), -1);
+    EXPECT_EQ (z9test::runUntilDismissed (*chooser.window, [&] { chooser->confirmSelection(); }, 100), -1);
 
     list.setSelectedItemIndex (1, juce::sendNotificationSync);
     EXPECT_EQ (chooser->selectedIndex, 1);
