@@ -564,7 +564,8 @@ TEST_F (FirmwareWizard, FailedUpgradesAreRetriedUntilEscape)
 
     dialogs.answerEveryBox (0);
     w->stepStart();
-    z9test::runMessageLoopFor (100);
+    ASSERT_TRUE (z9test::waitUntil ([&] { return writes == 3 && ! w->isStepRunning(); }, 5000));
+    z9test::runMessageLoopFor (50);   // nothing more is posted
 
     EXPECT_EQ (writes, 3);
     EXPECT_EQ (dialogs.getMessages(), juce::StringArray ({ "Check failed!", "Check failed!", "Check failed!" }));
