@@ -2,7 +2,7 @@
 #include "firmware/UpgraderPorts.h"
 #include "firmware/UpgraderState.h"
 #include "firmware/UpgraderDialogWindow.h"
-#include "core/PlatformHelpers.h"
+#include "core/base/PlatformHelpers.h"
 #include "gui/Dialogs.h"
 
 namespace vorlix

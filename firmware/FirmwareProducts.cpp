@@ -1,5 +1,5 @@
 #include "firmware/FirmwareProducts.h"
-#include "core/PortNames.h"
+#include "core/sync/PortLookup.h"
 
 namespace vorlix
 {

@@ -1,7 +1,7 @@
 #include "firmware/FirmwareUpgradeComponent.h"
 #include "firmware/FirmwareProducts.h"
-#include "core/PlatformHelpers.h"
-#include "core/PortNames.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/sync/PortLookup.h"
 #include "gui/Dialogs.h"
 
 namespace vorlix

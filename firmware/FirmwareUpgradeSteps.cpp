@@ -1,5 +1,5 @@
 #include "firmware/FirmwareUpgradeSteps.h"
-#include "core/PlatformHelpers.h"
+#include "core/base/PlatformHelpers.h"
 #include "gui/Dialogs.h"
 
 namespace vorlix

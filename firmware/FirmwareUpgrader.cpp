@@ -1,8 +1,8 @@
 #include "firmware/FirmwareUpgrader.h"
 #include "firmware/FirmwareUpgradeComponent.h"
 #include "firmware/UpgraderDialogWindow.h"
-#include "core/PlatformHelpers.h"
-#include "core/ProcessState.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/sync/ProcessState.h"
 #include "gui/Dialogs.h"
 
 namespace vorlix

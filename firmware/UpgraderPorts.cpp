@@ -1,7 +1,7 @@
 #include "firmware/UpgraderPorts.h"
 #include "firmware/UpgraderState.h"
-#include "core/MidiPortSystem.h"
-#include "core/PortNames.h"
+#include "core/link/MidiPortSystem.h"
+#include "core/sync/PortLookup.h"
 
 namespace vorlix
 {

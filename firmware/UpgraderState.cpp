@@ -1,5 +1,5 @@
 #include "firmware/UpgraderState.h"
-#include "core/PortNames.h"
+#include "core/sync/PortLookup.h"
 
 namespace vorlix
 {

@@ -1,5 +1,5 @@
 #include "tests/firmware/FirmwareTestSupport.h"
-#include "core/MidiPortSystem.h"
+#include "core/link/MidiPortSystem.h"
 
 using namespace vorlix;
 

@@ -1,7 +1,7 @@
 #include "firmware/FirmwareProducts.h"
 #include "tests/firmware/FirmwareTestSupport.h"
-#include "core/PortNames.h"
-#include "core/Products.h"
+#include "core/sync/PortLookup.h"
+#include "core/model/Products.h"
 #include <set>
 
 using namespace vorlix;

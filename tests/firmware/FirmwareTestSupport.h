@@ -3,7 +3,7 @@
 #include "firmware/FirmwareUpgradeComponent.h"
 #include "firmware/UpgraderDialogWindow.h"
 #include "firmware/UpgraderState.h"
-#include "core/ProcessState.h"
+#include "core/sync/ProcessState.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/InMemoryMidiPorts.h"
 #include "tests/support/gui/ScriptedDialogs.h"

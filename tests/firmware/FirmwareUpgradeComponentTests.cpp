@@ -1,7 +1,7 @@
 #include "tests/firmware/FirmwareTestSupport.h"
 #include "firmware/FirmwareProducts.h"
-#include "core/PortNames.h"
-#include "core/PlatformHelpers.h"
+#include "core/sync/PortLookup.h"
+#include "core/base/PlatformHelpers.h"
 #include "tests/support/TempFolder.h"
 
 using namespace vorlix;

@@ -1,6 +1,6 @@
 #include "tests/firmware/FirmwareTestSupport.h"
 #include "firmware/FirmwareUpgrader.h"
-#include "core/PlatformHelpers.h"
+#include "core/base/PlatformHelpers.h"
 
 using namespace vorlix;
 using NsZ9m::Dialogs;
