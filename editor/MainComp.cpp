@@ -6,6 +6,8 @@
 #include "core/ControlNumbers.h"
 #include "core/ControllerPorts.h"
 #include "core/DawId.h"
+#include "core/DeviceImage.h"
+#include "core/MappingStore.h"
 #include "core/Host.h"
 #include "core/PlatformHelpers.h"
 #include "core/ProcessState.h"
@@ -131,6 +133,35 @@ MainComp::MainComp (int productId)
     firmwareButton.setEnabled (false);
 
     // 9. the control buttons of the sections select controls through this page
+    for (auto* b : mixerSection.getControlButtons())
+        b->addListener (this);
+
+    for (int id = 1; id <= numNameButtons; ++id)
+        funcSection.buttonSection.getButton (id).addListener (this);
+}
+
+//==============================================================================
+MainComp::NameButtonsHolder::NameButtonsHolder()
+{
+    buttonSection.setComponentID ("GO");
+    viewport.setComponentID ("VIEW");
+    viewport.setViewedComponent (&buttonSection, false);
+    viewport.setScrollBarsShown (true, false);
+    addAndMakeVisible (viewport);
+}
+
+void MainComp::NameButtonsHolder::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (MixerSection::panelColour));
+}
+
+void MainComp::NameButtonsHolder::resized()
+{
+    viewport.setBounds (getLocalBounds());
+
+    // three rows of banks: 3 x 168 + 4 x 5
+    const auto height = 3 * ButtonSection::blockHeight + 4 * (int) (ButtonSection::gap * 1.3);
+    buttonSection.setSize (viewport.getMaximumVisibleWidth(), height);
 }
 
 MainComp::~MainComp()
@@ -264,12 +295,49 @@ void MainComp::rebuildFromStore()
         for (int m = 1; m <= numProducts; ++m)
             store.getSlot (s + 1, m).setProperty (Ids::current, slotDawIds[s], nullptr);
 
+    // ... and shows it on the slot buttons
+    for (int s = 0; s < numSlots; ++s)
+    {
+        auto& b = mixerSection.getSlotButton (s);
+        const auto name = getDawDisplayName (slotDawIds[s]);
+        b.setDisplayText (name.isNotEmpty() ? name : juce::String (s + 1));
+        b.setToggleState (false, juce::dontSendNotification);
+    }
+
     // 2. every model edits the same slot
     for (int m = 1; m <= numProducts; ++m)
         h.setCurrentSlot (currentSlotIndex, m);
 
-    // 3 to 6: the slot and colour buttons, the fader mode chooser, the DAW
-    // chooser and the MIDI page's captions follow once their sections exist.
+    // 3. the current slot button and its colours
+    if (isSlotIndexForLeds (currentSlotIndex))
+    {
+        auto& current = mixerSection.getSlotButton (currentSlotIndex % numSlots);
+        mixerSection.setCurrentSlotButton (&current);
+        current.setToggleState (true, juce::dontSendNotification);
+
+        // Slot index 3 has no colour row: its colour buttons stay as they are.
+        if (currentSlotIndex < numSlots)
+            for (int c = 0; c < 3; ++c)
+                mixerSection.getColourButton (c).setToggleState (slotColourTable[currentSlotIndex][c] != 0,
+                                                                  juce::dontSendNotification);
+    }
+
+    // 4. the eighth fader strip can be the master fader on the Z9-M, but not with HUI
+    const auto daw = store.getSlotDaw (currentSlotIndex + 1).get();
+    auto& faderMode = mixerSection.getFaderModeChooser();
+
+    if (isNotHuiDaw (daw) && currentProductId == productZ9M)
+    {
+        faderMode.setVisible (true);
+    }
+    else
+    {
+        faderMode.setVisible (false);
+        faderMode.setSelectedId (1, juce::sendNotificationAsync);
+    }
+
+    // 5. and 6.: the DAW chooser and the MIDI page's captions follow with
+    // those pages.
 
     // 7. the function names in use
     h.collectFunctionNames();
@@ -277,8 +345,11 @@ void MainComp::rebuildFromStore()
 
 void MainComp::refreshAll()
 {
-    // The sections' and pages' own refreshes come in here, in the order
-    // general settings, button functions, function grid, hotkey page, MIDI page.
+    mixerSection.refresh();
+    funcSection.buttonSection.refreshButtons();
+
+    // The function grid's, the hotkey page's and the MIDI page's refreshes
+    // follow here once those pages exist.
 
     if (currentButton != nullptr)
         lockButton.setVisible (isLabelledButton (currentButton->getControlId()));
@@ -286,6 +357,93 @@ void MainComp::refreshAll()
 
 void MainComp::showContextMenu()
 {
+    juce::PopupMenu menu;
+    menu.addItem (resetToDefaultsItem, "Reset to defaults");
+    menu.addItem (removeThisDawItem, "Remove this DAW");
+    menu.addItem (clearCurrentButtonItem, "Clear current button");
+
+    performContextMenuItem (Dialogs::showPopupMenu (menu));
+}
+
+void MainComp::performContextMenuItem (int itemId)
+{
+    switch (itemId)
+    {
+        case resetToDefaultsItem:       resetToDefaults(); break;
+        case removeThisDawItem:         removeThisDaw(); break;
+        case clearCurrentButtonItem:    clearCurrentButton(); break;
+        default: break;
+    }
+}
+
+void MainComp::resetToDefaults()
+{
+    host().getStore().resetToDefaults();
+    rebuildFromStore();
+    refreshAll();
+
+    // Every slot's image changes, not only the current one's: each slot that
+    // runs a DAW goes to the surface again.
+    auto store = host().getStore();
+
+    for (int s = 0; s < numSlots; ++s)
+        if (isValidDawId (store.getSlotDaw (s + 1).get()))
+            slotDirty[s] = true;
+}
+
+void MainComp::removeThisDaw()
+{
+    auto store = host().getStore();
+    const auto s = store.getCurrentSlotIndex();
+
+    if (! juce::isPositiveAndBelow (s, numSlots))
+        return;
+
+    store.getSlot (-1, -1).setProperty (Ids::current, 0, nullptr);
+
+    if (auto p = productIndexOf (currentProductId); p >= 0)
+        slotFingerprints[p][s] = 0;
+
+    // The Z9-M's slot loses its DAW in every model; an X model's slot keeps a
+    // DAW that slotDawIds still names, and only its fingerprint is cleared.
+    if (currentProductId == productZ9M || slotDawIds[s] <= 0)
+        slotDawIds[s] = 0;
+
+    rebuildFromStore();
+    refreshAll();
+    slotDirty[s] = false;
+}
+
+void MainComp::clearCurrentButton()
+{
+    if (currentButton == nullptr)
+        return;
+
+    auto store = host().getStore();
+    const auto id = currentButton->getControlId();
+
+    if (! isValidControlNumber (id) || isHuiReservedControl (store, id))
+        return;
+
+    // A control of a linked column shows and sends its column's source: that
+    // is the assignment to clear.
+    const int lockBy = store.getControlOfCurrentSlot (id).getProperty (Ids::lockBy, 0);
+    const auto source = isLabelledButton (lockBy) ? lockBy : id;
+
+    if (isHuiReservedControl (store, source))
+        return;
+
+    const auto text = currentButton->getAssignmentText();
+    clearControlAssignment (store.getControlOfCurrentSlot (source));
+
+    const auto slotIndex = store.getCurrentSlotIndex();
+
+    if (juce::isPositiveAndBelow (slotIndex, numSlots))
+        slotDirty[slotIndex] = true;
+
+    setFunctionButtonEnabled (text, true);
+    rebuildFromStore();
+    refreshAll();
 }
 
 void MainComp::showButtonAssignment (MappableButton&, juce::ComboBox&)
@@ -469,6 +627,8 @@ void MainComp::loadFileClicked()
     // A refused file leaves the store as it was; say why instead of nothing.
     if (result.failed())
         Dialogs::showMessage (Dialogs::Icon::none, {}, "Error: " + result.getErrorMessage());
+    else
+        MixerSection::loadSlotColoursFromStore();
 
     rebuildFromStore();
     refreshAll();

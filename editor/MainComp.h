@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/EditorPage.h"
+#include "editor/ButtonSection.h"
 #include "editor/DistinctTabComp.h"
+#include "editor/MixerSection.h"
 #include "editor/MyTabComp.h"
 #include "editor/ProdLogo.h"
 #include "editor/VorlixLogo.h"
@@ -101,6 +103,15 @@ public:
     juce::TextButton& getSaveFileButton() noexcept      { return saveFileButton; }
     juce::TextButton& getLoadFileButton() noexcept      { return loadFileButton; }
     juce::TooltipWindow& getTooltipWindow() noexcept    { return tooltipWindow; }
+    MixerSection& getMixerSection() noexcept            { return mixerSection; }
+    ButtonSection& getButtonSection() noexcept          { return funcSection.buttonSection; }
+    juce::Component& getFuncSection() noexcept          { return funcSection; }
+
+    /** The context menu's items. */
+    enum ContextMenuItem { resetToDefaultsItem = 1, removeThisDawItem = 2, clearCurrentButtonItem = 3 };
+
+    /** Carries out one of the context menu's items; any other id does nothing. */
+    void performContextMenuItem (int itemId);
 
 private:
     void selectionClicked (MappableButton&);
@@ -108,18 +119,29 @@ private:
     void saveFileClicked();
     void loadFileClicked();
     void showModelPicture();
+    void resetToDefaults();
+    void removeThisDaw();
+    void clearCurrentButton();
+
+    /** The "BUTTON FUNCTIONS" tab's content: the 80 name buttons in a
+        scrolling view. The current slot's DAW caption above them comes with
+        the function page. */
+    struct NameButtonsHolder : public juce::Component
+    {
+        NameButtonsHolder();
+        void paint (juce::Graphics&) override;
+        void resized() override;
+
+        juce::Viewport viewport;
+        ButtonSection buttonSection;
+    };
 
     //==============================================================================
     juce::ComboBox modelCombo;
     MyTabComp outerTabs { juce::TabbedButtonBar::TabsAtTop };
 
-    // The "GENERAL SETTINGS" tab: the surface's control layout, slots and DAW
-    // profiles; an empty holder until that section exists.
-    juce::Component mixerSection;
-
-    // The "BUTTON FUNCTIONS" tab: the 80 name buttons; an empty holder until
-    // that section exists.
-    juce::Component funcSection;
+    MixerSection mixerSection;
+    NameButtonsHolder funcSection;
 
     DistinctTabComp innerTabs { juce::TabbedButtonBar::TabsAtTop };
 

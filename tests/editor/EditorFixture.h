@@ -3,6 +3,7 @@
 #include "editor/EditorAssets.h"
 #include "editor/MainComp.h"
 #include "core/Host.h"
+#include "core/MyTimer.h"
 #include "core/ProcessState.h"
 #include "core/Products.h"
 #include "tests/support/BoundedWait.h"
@@ -21,7 +22,7 @@ inline juce::Image drawTestPicture (int w, int h, juce::Colour colour, const juc
     g.fillAll (colour);
     g.setColour (juce::Colours::white);
     g.drawRect (image.getBounds(), 2);
-    g.setFont ((float) h * 0.45f);
+    g.setFont (juce::jmin (20.0f, (float) h * 0.45f));
     g.drawText (text, image.getBounds(), juce::Justification::centred);
     return image;
 }
@@ -57,6 +58,9 @@ protected:
     {
         page.reset();
         window.reset();
+
+        // The program keeps its one timer to the end; each case starts without.
+        delete NsZ9m::theSyncTimer;
         SurfaceFixture::TearDown();
     }
 

@@ -462,7 +462,6 @@ TEST_F (MainCompTest, AnEditReachesTheSurfaceAfterTheUserWentToAnotherPageAndBac
 {
     z9test::SimulatedSurface unit (ports, productZ9M);
     setSlotDaw (1, 2);
-    MyTimer timer;
 
     for (int round = 0; round < 2; ++round)
     {
@@ -481,8 +480,8 @@ TEST_F (MainCompTest, AnEditReachesTheSurfaceAfterTheUserWentToAnotherPageAndBac
     unit.clearRecords();
     host().getStore().getControlOfCurrentSlot (5).setProperty (Ids::name, "After", nullptr);
     slotDirty[0] = true;
-    timer.timerCallback();
-    timer.stopTimer();
+    ASSERT_NE (theSyncTimer, nullptr);
+    theSyncTimer->timerCallback();
 
     for (int k = 1; k <= 9; ++k)
         EXPECT_TRUE (unit.hasImageChunk (0, k)) << k;
