@@ -250,6 +250,7 @@ void MainComp::comboBoxChanged (juce::ComboBox* box)
     applyModel (currentProductId);
     rebuildFromStore();
     refreshAll();
+    complete = true;
 }
 
 void MainComp::showModelPicture()

@@ -75,6 +75,10 @@ public:
         an id outside 1 to 252. */
     bool updateEditorTabs (int controlId);
 
+    /** True once the model chooser's first change has run: the page shows
+        the store. */
+    bool isComplete() const noexcept    { return complete; }
+
     /** Hands the surface over to the firmware upgrader. */
     void startFirmwareUpgrade();
 
@@ -163,6 +167,8 @@ private:
     juce::TextButton lockButton { "LOCK" };
     juce::TextButton saveFileButton { "SAVE FILE" };
     juce::TextButton loadFileButton { "LOAD FILE" };
+
+    bool complete = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

@@ -38,8 +38,10 @@ void MappableDragButton::mouseDrag (const juce::MouseEvent& e)
 
 void MappableDragButton::mouseUp (const juce::MouseEvent& e)
 {
-    setBounds (dragStartPosition.x, dragStartPosition.y, getWidth(), getHeight());
+    // Where the mouse is, taken before the button jumps back: an event's
+    // screen position is worked out from the button's own position.
     dropPosition = e.getScreenPosition();
+    setBounds (dragStartPosition.x, dragStartPosition.y, getWidth(), getHeight());
 
     if (isDragging)
     {

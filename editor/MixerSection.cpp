@@ -125,7 +125,12 @@ MixerSection::MixerSection()
         b->setLabel (label);
         b->setControlId (controlId);
         b->setRole (MappableButton::controlRole);
-        b->setControl (store.getControlOfCurrentSlot (controlId));
+
+        // A store without the node (no model selected) keeps the id given here.
+        if (auto node = store.getControlOfCurrentSlot (controlId); node.isValid())
+            b->setControl (node);
+        else
+            b->refreshText();
     };
 
     // 10. knobs and the row under them

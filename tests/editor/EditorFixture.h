@@ -99,13 +99,11 @@ protected:
             window->setSize (640, 480);
         }
 
-        host().getTree().setProperty (NsZ9m::Ids::current, 0, nullptr);
         page = std::make_unique<NsZ9m::MainComp> (NsZ9m::productZ9M);
         window->addAndMakeVisible (*page);
         page->setBounds (0, 0, NsZ9m::MainComp::windowWidth, NsZ9m::MainComp::windowHeight);
 
-        const auto expected = NsZ9m::productIndexOf (NsZ9m::currentProductId) + 1;
-        EXPECT_TRUE (waitUntil ([&] { return (int) host().getTree().getProperty (NsZ9m::Ids::current) == expected; }));
+        EXPECT_TRUE (waitUntil ([&] { return page->isComplete(); }));
         return *page;
     }
 
