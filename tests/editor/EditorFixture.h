@@ -56,6 +56,11 @@ protected:
 
     void TearDown() override
     {
+        // Every case leaves a picture of the page as it ended, unless it took
+        // its own.
+        if (page != nullptr && ! snapshotTaken)
+            writeSnapshot (*page);
+
         page.reset();
         window.reset();
 
@@ -107,6 +112,13 @@ protected:
         return *page;
     }
 
+    /** Writes a PNG of the component, named after the case. */
+    void snapshot (juce::Component& c, const juce::String& suffix = {})
+    {
+        writeSnapshot (c, suffix);
+        snapshotTaken = true;
+    }
+
     /** Chooses a model as the user does, through the chooser. */
     void chooseModel (int productId)
     {
@@ -119,6 +131,7 @@ protected:
     TempFolder assetFolder;
     juce::File assets { assetFolder.get().getChildFile ("Assets") };
     bool useSourceAssets = false;
+    bool snapshotTaken = false;
 
     NsZ9m::EditorAssets::ScopedLoader loader { [this] (const juce::String& name)
     {

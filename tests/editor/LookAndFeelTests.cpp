@@ -186,6 +186,9 @@ TEST (MyTabComp, RemembersTheCurrentTab)
     tabs.addTab ("B", juce::Colours::grey, &b, false);
     tabs.setCurrentTabIndex (1);
     EXPECT_EQ (tabs.getRememberedTabIndex(), 1);
+
+    tabs.setSize (300, 100);
+    z9test::writeSnapshot (tabs);
 }
 
 //==============================================================================
@@ -196,6 +199,8 @@ TEST (VorlixLogo, AClickOpensTheAboutBox)
 
     VorlixLogo logo;
     logo.setSize (100, 28);
+    logo.setImage (juce::Image (juce::Image::RGB, 100, 28, true));
+    z9test::writeSnapshot (logo);
     const auto e = juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {},
                                      juce::MouseInputSource::defaultPressure, 0, 0, 0, 0,
                                      &logo, &logo, juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);

@@ -59,7 +59,7 @@ TEST_F (MainCompTest, TheModelChooserOffersTheEightModelsAndShowsTheCurrentOne)
 
     EXPECT_EQ (combo.getSelectedId(), 1);
     EXPECT_EQ ((int) host().getTree().getProperty (Ids::current), 1);
-    z9test::writeSnapshot (*window);
+    snapshot (*window);
 }
 
 TEST_F (MainCompTest, AnEarlierPagesModelSurvivesAndAnUnsupportedOneFallsBackToTheZ9M)
@@ -99,7 +99,7 @@ TEST_F (MainCompTest, TabsHaveTheirNamesAndColours)
     EXPECT_EQ (innerTabColour (0), cadetblue);
     EXPECT_EQ (innerTabColour (1), cadetblue);
     EXPECT_EQ (innerTabColour (2), skyblue);
-    z9test::writeSnapshot (*page);
+    snapshot (*page);
 }
 
 TEST_F (MainCompTest, AnXModelKeepsOnlyGeneralSettingsAndTheZ9MGetsButtonFunctionsBack)
@@ -114,7 +114,7 @@ TEST_F (MainCompTest, AnXModelKeepsOnlyGeneralSettingsAndTheZ9MGetsButtonFunctio
     EXPECT_EQ (outer.getCurrentTabIndex(), 0);
     EXPECT_EQ (outer.getCurrentContentComponent(), outer.getTabContentComponent (0));
     EXPECT_EQ ((int) host().getTree().getProperty (Ids::current), 2);
-    z9test::writeSnapshot (*page, "x");
+    snapshot (*page, "x");
 
     chooseModel (2072);
     EXPECT_EQ (outerTabNames(), juce::StringArray { "GENERAL SETTINGS" });
@@ -174,7 +174,7 @@ TEST_F (MainCompTest, TheLayoutOfAn850By720Page)
     EXPECT_TRUE (p.getSaveFileButton().isVisible());
     EXPECT_TRUE (p.getLoadFileButton().isVisible());
     EXPECT_EQ (p.getVorlixLogo().getTooltip(), "About..");
-    z9test::writeSnapshot (p);
+    snapshot (p);
 }
 
 TEST_F (MainCompTest, TheZ9MPictureIsScaledToHeight40AndAnXModelShowsItsOwnInTheSameBounds)
@@ -213,7 +213,7 @@ TEST_F (MainCompTest, AMissingOrUndecodablePictureShowsNothingAndBreaksNothing)
     EXPECT_FALSE (p.getProdLogo().getImage().isValid());
     chooseModel (productZ9M);
     EXPECT_FALSE (p.getProdLogo().getImage().isValid());
-    z9test::writeSnapshot (p);
+    snapshot (p);
 }
 
 //==============================================================================

@@ -103,7 +103,7 @@ TEST_F (SectionsTest, TheEightyNameButtonsSitInFiveBanksAndSelectTheirControl)
     juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
     EXPECT_EQ (currentButton, &section.getButton (21));
     EXPECT_TRUE (page->getLockButton().isVisible());
-    z9test::writeSnapshot (*page);
+    snapshot (*page);
 }
 
 TEST_F (SectionsTest, TheGeneralSettingsControlsHaveTheirIdsRolesAndPlaces)
@@ -166,7 +166,7 @@ TEST_F (SectionsTest, TheGeneralSettingsControlsHaveTheirIdsRolesAndPlaces)
     EXPECT_EQ (windowsVersionIndex, getWindowsVersionIndex());
     ASSERT_NE (theSyncTimer, nullptr);
     EXPECT_TRUE (theSyncTimer->isTimerRunning());
-    z9test::writeSnapshot (m);
+    snapshot (m);
 }
 
 TEST_F (SectionsTest, AButtonShowsItsAssignmentForEachKind)
@@ -268,7 +268,7 @@ TEST_F (SectionsTest, DraggingFiveOntoSixSwapsThemMarksTheSlotAndSelectsSix)
     EXPECT_TRUE (six.getToggleState());
     EXPECT_FALSE (five.getToggleState());
     EXPECT_FALSE (dropArmed);
-    z9test::writeSnapshot (*page);
+    snapshot (*page);
 }
 
 TEST_F (SectionsTest, ADropIsRefusedForLinkedAndReservedControlsAndAfterTheMouseMoved)
@@ -499,7 +499,7 @@ TEST_F (SectionsTest, ASlotClickChangesTheSlotBeingEditedWithoutMarkingIt)
     EXPECT_FALSE (mixer().getSlotButton (0).getToggleState());
     EXPECT_EQ (host().getStore().getCurrentDaw().get(), 6);
     EXPECT_FALSE (slotDirty[0] || slotDirty[1] || slotDirty[2]);
-    z9test::writeSnapshot (mixer());
+    snapshot (mixer());
 }
 
 TEST_F (SectionsTest, AColourClickSwitchesOneLedBitOfTheCurrentSlot)
