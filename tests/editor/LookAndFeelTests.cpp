@@ -2,7 +2,6 @@
 #include "editor/EditorAssets.h"
 #include "editor/MyTabComp.h"
 #include "editor/OstrikLookAndFeel.h"
-#include "editor/VorlixLogo.h"
 #include "tests/support/gui/ScriptedDialogs.h"
 #include "tests/support/gui/Snapshot.h"
 #include <gtest/gtest.h>
@@ -189,31 +188,6 @@ TEST (MyTabComp, RemembersTheCurrentTab)
 
     tabs.setSize (300, 100);
     z9test::writeSnapshot (tabs);
-}
-
-//==============================================================================
-TEST (VorlixLogo, AClickOpensTheAboutBox)
-{
-    z9test::ScriptedDialogs dialogs;
-    dialogs.answerAlertWindow ([] (juce::AlertWindow& w) { return w.getNumButtons() == 1 ? 1 : 0; });
-
-    VorlixLogo logo;
-    logo.setSize (100, 28);
-    logo.setImage (juce::Image (juce::Image::RGB, 100, 28, true));
-    z9test::writeSnapshot (logo);
-    const auto e = juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {},
-                                     juce::MouseInputSource::defaultPressure, 0, 0, 0, 0,
-                                     &logo, &logo, juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);
-    logo.mouseDown (e);
-
-    ASSERT_EQ (dialogs.getRequests().size(), 1u);
-    EXPECT_EQ (dialogs.getRequests()[0].box.title, "Z9-M/X Ostrik V1.04");
-    EXPECT_EQ (dialogs.getRequests()[0].box.buttons, juce::StringArray { "OK" });
-
-    const auto message = VorlixLogo::getAboutMessage();
-    EXPECT_TRUE (message.startsWith ("Build 99C, Nov 2 2023\n\n\n\n")) << message;
-    EXPECT_TRUE (message.fromLastOccurrenceOf ("\n", false, false).startsWith ("https://"));
-    EXPECT_TRUE (dialogs.allAnswersUsed());
 }
 
 //==============================================================================

@@ -514,3 +514,26 @@ TEST_F (MainCompTest, CreateMainCompMakesAZ9MPageThatTheCallerOwns)
     EXPECT_EQ (theMainComp, made.get());
     EXPECT_EQ (currentProductId, productZ9M);
 }
+
+TEST_F (MainCompTest, AClickOnTheLogoOpensTheAboutBox)
+{
+    auto& logo = showPage().getVorlixLogo();
+    ScriptedDialogs dialogs;
+    dialogs.answerAlertWindow ([] (juce::AlertWindow& w) { return w.getNumButtons() == 1 ? 1 : 0; });
+
+    const auto now = juce::Time::getCurrentTime();
+    juce::Component& target = logo;
+    target.mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 5.0f, 5.0f }, {},
+                                        juce::MouseInputSource::defaultPressure, 0, 0, 0, 0,
+                                        &logo, &logo, now, { 5.0f, 5.0f }, now, 1, false));
+
+    ASSERT_EQ (dialogs.getRequests().size(), 1u);
+    EXPECT_EQ (dialogs.getRequests()[0].kind, ScriptedDialogs::Request::Kind::alertWindow);
+    EXPECT_EQ (dialogs.getRequests()[0].box.title, "Z9-M/X Ostrik V1.04");
+    EXPECT_EQ (dialogs.getRequests()[0].box.buttons, juce::StringArray { "OK" });
+
+    const auto message = VorlixLogo::getAboutMessage();
+    EXPECT_TRUE (message.startsWith ("Build 99C, Nov 2 2023\n\n\n\n")) << message;
+    EXPECT_TRUE (message.fromLastOccurrenceOf ("\n", false, false).startsWith ("https://"));
+    EXPECT_TRUE (dialogs.allAnswersUsed());
+}
