@@ -1,6 +1,6 @@
 #include "editor/ButtonSection.h"
 #include "editor/EditorState.h"
-#include "core/EditorForwarders.h"
+#include "editor/EditorForwarders.h"
 
 namespace NsZ9m
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/EditorPage.h"
+#include "editor/EditorPage.h"
 #include "editor/ButtonSection.h"
 #include "editor/DistinctTabComp.h"
 #include "editor/MixerSection.h"

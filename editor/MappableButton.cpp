@@ -1,14 +1,14 @@
 #include "editor/MappableButton.h"
 #include "editor/EditorState.h"
-#include "core/AssignmentTexts.h"
-#include "core/BuiltInProfiles.h"
-#include "core/ControlKind.h"
-#include "core/ControlNumbers.h"
-#include "core/Host.h"
-#include "core/MidiMessageKind.h"
-#include "core/ProcessState.h"
-#include "core/Products.h"
-#include "core/ValueTypeKind.h"
+#include "core/model/AssignmentTexts.h"
+#include "core/model/BuiltInProfiles.h"
+#include "core/model/ControlKind.h"
+#include "core/model/ControlNumbers.h"
+#include "core/sync/Host.h"
+#include "core/model/MidiMessageKind.h"
+#include "core/sync/ProcessState.h"
+#include "core/model/Products.h"
+#include "core/model/ValueTypeKind.h"
 
 namespace NsZ9m
 {

@@ -1,9 +1,9 @@
 #include "editor/MappableDragButton.h"
 #include "editor/EditorState.h"
-#include "core/BuiltInProfiles.h"
-#include "core/Host.h"
-#include "core/MappingStore.h"
-#include "core/ProcessState.h"
+#include "core/model/BuiltInProfiles.h"
+#include "core/sync/Host.h"
+#include "core/model/MappingStore.h"
+#include "core/sync/ProcessState.h"
 
 namespace NsZ9m
 {

@@ -1,13 +1,13 @@
 #include "editor/MixerSection.h"
 #include "editor/EditorAssets.h"
-#include "core/ControlNumbers.h"
-#include "core/DawId.h"
-#include "core/EditorForwarders.h"
-#include "core/Host.h"
-#include "core/MyTimer.h"
-#include "core/PlatformHelpers.h"
-#include "core/ProcessState.h"
-#include "core/Products.h"
+#include "core/model/ControlNumbers.h"
+#include "core/model/DawId.h"
+#include "editor/EditorForwarders.h"
+#include "core/sync/Host.h"
+#include "core/sync/SyncTimer.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/sync/ProcessState.h"
+#include "core/model/Products.h"
 
 namespace NsZ9m
 {

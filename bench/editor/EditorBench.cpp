@@ -1,8 +1,8 @@
 #include "editor/MainComp.h"
-#include "core/Host.h"
-#include "core/ProcessState.h"
-#include "core/Products.h"
-#include "core/SettingsLocation.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
+#include "core/model/Products.h"
+#include "core/files/SettingsLocation.h"
 #include "tests/support/InMemoryMidiPorts.h"
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 #include "tests/editor/EditorFixture.h"
 #include "editor/EditorState.h"
 #include "editor/MappableButton.h"
-#include "core/ControlNumbers.h"
-#include "core/DawId.h"
-#include "core/MyTimer.h"
-#include "core/PlatformHelpers.h"
+#include "core/model/ControlNumbers.h"
+#include "core/model/DawId.h"
+#include "core/sync/SyncTimer.h"
+#include "core/base/PlatformHelpers.h"
 #include "tests/support/SimulatedSurface.h"
 #include <gtest/gtest.h>
 
