@@ -1,4 +1,5 @@
 #include "editor/ButtonSection.h"
+#include "editor/EditorColours.h"
 #include "editor/EditorState.h"
 #include "editor/EditorForwarders.h"
 
@@ -7,7 +8,7 @@ namespace NsZ9m
 
 ButtonSection::ButtonSection()
 {
-    const juce::Colour buttonColour (0xff484848);
+    const juce::Colour buttonColour (Colours::pageColour);
 
     for (int id = 1; id <= numNameButtons; ++id)
     {
@@ -67,13 +68,12 @@ juce::Rectangle<int> ButtonSection::buttonBounds (int controlId, int width)
 
 juce::Colour ButtonSection::bankColour (int bank)
 {
-    static const juce::uint32 colours[] = { 0xff87cefa, 0xff008000, 0xffffff00, 0xff9370db, 0xffff0000 };
-    return juce::Colour (colours[juce::jlimit (0, 4, bank)]);
+    return juce::Colour (Colours::bankColours[juce::jlimit (0, 4, bank)]);
 }
 
 void ButtonSection::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (0xff252525));
+    g.fillAll (juce::Colour (Colours::panelColour));
 
     for (int bank = 0; bank < 5; ++bank)
     {

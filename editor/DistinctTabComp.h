@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/JuceGuiIncludes.h"
+#include "editor/EditorColours.h"
 
 namespace NsZ9m
 {
@@ -19,8 +19,8 @@ public:
 
     void currentTabChanged (int newCurrentTabIndex, const juce::String& newCurrentTabName) override;
 
-    static constexpr juce::uint32 normalTabColour  = 0xff5f9ea0;   ///< cadetblue
-    static constexpr juce::uint32 currentTabColour = 0xff87ceeb;   ///< skyblue
+    static constexpr juce::uint32 normalTabColour  = Colours::tabColourPair[0];   ///< cadetblue
+    static constexpr juce::uint32 currentTabColour = Colours::tabColourPair[1];   ///< skyblue
 
 private:
     int previousTab = -1;

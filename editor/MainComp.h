@@ -90,7 +90,7 @@ public:
     static constexpr int windowHeight = 720;
 
     static constexpr juce::uint32 pageBackground  = 0xffd3d3d3;   ///< lightgrey
-    static constexpr juce::uint32 pageColour      = 0xff484848;
+    static constexpr juce::uint32 pageColour      = Colours::pageColour;
     static constexpr juce::uint32 generalTabColour = 0xff87ceeb;  ///< skyblue
     static constexpr juce::uint32 buttonsTabColour = 0xffffa500;  ///< orange
 

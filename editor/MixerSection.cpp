@@ -1,5 +1,6 @@
 #include "editor/MixerSection.h"
 #include "editor/EditorAssets.h"
+#include "editor/EditorCaptions.h"
 #include "core/model/ControlNumbers.h"
 #include "core/model/DawId.h"
 #include "editor/EditorForwarders.h"
@@ -71,7 +72,7 @@ MixerSection::MixerSection()
     // 5. the "DAW" caption
     dawCaption = std::make_unique<juce::Label> (juce::String(), juce::String());
     addAndMakeVisible (*dawCaption);
-    dawCaption->setText ("DAW", juce::dontSendNotification);
+    dawCaption->setText (NsZ9m::dawCaption(), juce::dontSendNotification);
     dawCaption->setJustificationType (juce::Justification::centred);
 
     // 6. and 7. slot and colour buttons

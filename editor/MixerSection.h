@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/EditorColours.h"
 #include "editor/MappableButton.h"
 #include "editor/OstrikLookAndFeel.h"
 #include <array>
@@ -76,8 +77,8 @@ public:
         so the colours the user set survive a restart and a mapping load. */
     static void loadSlotColoursFromStore();
 
-    static constexpr juce::uint32 pageColour  = 0xff484848;
-    static constexpr juce::uint32 panelColour = 0xff252525;
+    static constexpr juce::uint32 pageColour  = Colours::pageColour;
+    static constexpr juce::uint32 panelColour = Colours::panelColour;
 
 private:
     void slotClicked (MappableButton&);
