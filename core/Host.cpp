@@ -113,7 +113,7 @@ juce::Result Host::loadMappingFile (const juce::File& file)
 
     // Anything but a store would replace the user's whole mapping with
     // something that is not one; refuse it and keep what we have.
-    if (xml == nullptr || ! xml->hasTagName (Ids::store.toString()))
+    if (xml == nullptr || xml->getTagName() != Ids::store.toString())
         return juce::Result::fail ("Could not load mapping data");
 
     auto loaded = juce::ValueTree::fromXml (*xml);

@@ -250,6 +250,8 @@ TEST_F (MappingFileTest, AFileThatIsNotAMappingChangesNothing)
         { "broken XML", [&] { return writeText ("<store current=\"1\"><model"); } },
         { "another root", [&] { return writeText ("<?xml version=\"1.0\"?><PROPERTIES><VALUE name=\"state\"/></PROPERTIES>"); } },
         { "a model alone", [&] { return writeText ("<model id=\"1\" pid=\"2055\"/>"); } },
+        { "root STORE", [&] { return writeText ("<STORE current=\"1\"><model id=\"1\" pid=\"2055\"/></STORE>"); } },
+        { "root Store", [&] { return writeText ("<Store current=\"1\"><model id=\"1\" pid=\"2055\"/></Store>"); } },
         { "a folder", [this] { auto f = folder / "dir.ostrik"; f.createDirectory(); return f; } },
     };
 
