@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/JuceGuiIncludes.h"
+#include "gui/JuceGuiIncludes.h"
 
 namespace NsZ9m
 {

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs the whole test suite N times in a row, each time with twice as many
-# parallel jobs as the machine has cores, and says how many runs failed and
-# which tests failed how often. The build folder must be built already.
+# parallel jobs as the machine has cores (a busy machine, as CI's), and says
+# how many runs failed and which tests failed how often. The build folder must
+# be built already (scripts/setup.sh [build-dir] ...).
 #   scripts/stress-tests.sh N [build-dir]
 # Exits non-zero when any run failed. Each failed run's output is kept in
 # <build-dir>/stress-logs/.
 set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 
 runs="${1:?usage: scripts/stress-tests.sh N [build-dir]}"
 build_dir="${2:-build}"
@@ -19,6 +21,12 @@ fi
 if [ ! -f "$build_dir/CTestTestfile.cmake" ]; then
     echo "No test suite in '$build_dir': build it first (scripts/setup.sh $build_dir)" >&2
     exit 2
+fi
+
+# The windowed tests need a display: with none, one virtual display serves
+# every run.
+if [ -z "${DISPLAY:-}" ]; then
+    source "$here/virtual-display.sh"
 fi
 
 logs="$build_dir/stress-logs"

@@ -59,9 +59,16 @@ namespace
 // run (so every fixture's TempFolder lands there), and so does the settings
 // file, so no test can reach the machine's real settings or another test
 // process's files, even one that forgets to redirect.
+//
+// The process counts as a standalone application, as the program does, so JUCE
+// sets up X the way the program gets it: thread support and its own tolerant
+// X error handlers (a bare virtual display has no window manager, and Xlib's
+// default handler would end the process on the first refused request). The
+// factory is never called: no test runs the application's own loop.
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
+    juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
     juce::ScopedJuceInitialiser_GUI juce;
 
     int result = 0;

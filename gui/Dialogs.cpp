@@ -1,0 +1,125 @@
+#include "gui/Dialogs.h"
+
+namespace NsZ9m
+{
+
+namespace
+{
+
+juce::MessageBoxIconType toJuceIcon (Dialogs::Icon icon)
+{
+    switch (icon)
+    {
+        case Dialogs::Icon::info:     return juce::MessageBoxIconType::InfoIcon;
+        case Dialogs::Icon::warning:  return juce::MessageBoxIconType::WarningIcon;
+        case Dialogs::Icon::question: return juce::MessageBoxIconType::QuestionIcon;
+        case Dialogs::Icon::none:     break;
+    }
+    return juce::MessageBoxIconType::NoIcon;
+}
+
+/** JUCE's own synchronous boxes and native choosers. */
+class RealDialogs final : public Dialogs::Handler
+{
+public:
+    int showBox (const Dialogs::Box& box) override
+    {
+        juce::AlertWindow window (box.title, box.message, toJuceIcon (box.icon));
+
+        if (box.buttons.isEmpty())
+            window.addButton (TRANS ("OK"), 1);
+        else
+            for (int i = 0; i < box.buttons.size(); ++i)
+                window.addButton (box.buttons[i], i + 1);
+
+        // A button's return value is its index plus one, so 0 means dismissed.
+        return runAlertWindow (window) - 1;
+    }
+
+    int runAlertWindow (juce::AlertWindow& window) override
+    {
+       #if JUCE_MODAL_LOOPS_PERMITTED
+        return window.runModalLoop();
+       #else
+        jassertfalse;   // The program needs modal loops for its synchronous boxes.
+        juce::ignoreUnused (window);
+        return 0;
+       #endif
+    }
+
+    juce::File chooseFile (const Dialogs::FileRequest& request) override
+    {
+        juce::FileChooser chooser (request.title, request.initialFileOrFolder, request.patterns, true);
+
+       #if JUCE_MODAL_LOOPS_PERMITTED
+        const bool chosen = request.forSaving ? chooser.browseForFileToSave (request.warnAboutOverwriting)
+                                              : chooser.browseForFileToOpen();
+        return chosen ? chooser.getResult() : juce::File();
+       #else
+        jassertfalse;
+        return {};
+       #endif
+    }
+};
+
+Dialogs::Handler* installedHandler = nullptr;
+
+} // namespace
+
+Dialogs::Handler& Dialogs::getHandler()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    static RealDialogs realDialogs;
+    return installedHandler != nullptr ? *installedHandler : realDialogs;
+}
+
+Dialogs::ScopedHandler::ScopedHandler (Handler& handler)
+    : previous (installedHandler)
+{
+    installedHandler = &handler;
+}
+
+Dialogs::ScopedHandler::~ScopedHandler()
+{
+    installedHandler = previous;
+}
+
+//==============================================================================
+void Dialogs::showMessage (Icon icon, const juce::String& title, const juce::String& message)
+{
+    showBox ({ icon, title, message, {} });
+}
+
+bool Dialogs::showOkCancel (Icon icon, const juce::String& title, const juce::String& message,
+                            const juce::String& okText, const juce::String& cancelText)
+{
+    Box box { icon, title, message, {} };
+    box.buttons.add (okText.isEmpty() ? TRANS ("OK") : okText);
+    box.buttons.add (cancelText.isEmpty() ? TRANS ("Cancel") : cancelText);
+    return showBox (box) == 0;
+}
+
+int Dialogs::showBox (const Box& box)
+{
+    return getHandler().showBox (box);
+}
+
+int Dialogs::runAlertWindow (juce::AlertWindow& window)
+{
+    return getHandler().runAlertWindow (window);
+}
+
+juce::File Dialogs::chooseFileToOpen (const juce::String& title, const juce::File& initialFileOrFolder,
+                                      const juce::String& patterns)
+{
+    return getHandler().chooseFile ({ false, title, initialFileOrFolder, patterns, false });
+}
+
+juce::File Dialogs::chooseFileToSave (const juce::String& title, const juce::File& initialFileOrFolder,
+                                      const juce::String& patterns, bool warnAboutOverwriting)
+{
+    return getHandler().chooseFile ({ true, title, initialFileOrFolder, patterns, warnAboutOverwriting });
+}
+
+} // namespace NsZ9m
