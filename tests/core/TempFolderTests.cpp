@@ -1,4 +1,4 @@
-#include "core/SettingsLocation.h"
+#include "core/files/SettingsLocation.h"
 #include "tests/support/TempFolder.h"
 #include <gtest/gtest.h>
 #include <set>
