@@ -18,6 +18,7 @@ DemoContentComponent::DemoContentComponent (std::function<void (bool)> callback)
 {
     addTab (" ", juce::Colours::transparentBlack, demoContent.get(), false);
     setTabBarDepth (0);
+    setOutline (0);
     lookAndFeelChanged();
 }
 

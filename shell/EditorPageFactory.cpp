@@ -22,7 +22,7 @@ namespace
     public:
         PendingEditorPage()
         {
-            NsZ9m::Host::getInstance();
+            NsZ9m::theHost = NsZ9m::Host::getInstance();
             setOpaque (true);
         }
 

@@ -20,7 +20,7 @@ public:
 
     /** The wave of dots, moved on at 30 Hz. */
     class LogoDrawComponent final : public juce::Component,
-                                    private juce::Timer
+                                    public juce::Timer
     {
     public:
         LogoDrawComponent();
