@@ -124,3 +124,17 @@ TEST_F (ProgramTest, WithATrayManagerTheIconAsksToBeDocked)
     ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code));
     EXPECT_EQ (code, 0);
 }
+
+TEST_F (ProgramTest, AChildProcessTokenWithoutAMasterEndsWithoutAWindow)
+{
+    z9test::ProgramRun run (scratch, display.getName(), { "--demoUID:z9test_no_such_pipe" });
+    ASSERT_TRUE (run.start());
+
+    int code = -1;
+    ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code)) << run.getOutput();
+    EXPECT_EQ (code, 0);
+
+    z9test::XProbe probe (display.getName());
+    EXPECT_TRUE (probe.getViewableWindows().empty());
+    EXPECT_FALSE (settingsFile.exists());
+}
