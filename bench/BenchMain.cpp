@@ -1,4 +1,4 @@
-#include "core/JuceIncludes.h"
+#include "core/base/JuceIncludes.h"
 #include <benchmark/benchmark.h>
 
 // The benchmarks run with JUCE's message manager up, like the program.

@@ -1,6 +1,6 @@
-#include "core/Host.h"
-#include "core/ProcessState.h"
-#include "core/SettingsLocation.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
+#include "core/files/SettingsLocation.h"
 #include <benchmark/benchmark.h>
 
 using namespace NsZ9m;

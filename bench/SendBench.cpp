@@ -1,8 +1,8 @@
-#include "core/DeviceImage.h"
-#include "core/Host.h"
-#include "core/PlatformHelpers.h"
-#include "core/ProcessState.h"
-#include "core/SettingsLocation.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/Host.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/sync/ProcessState.h"
+#include "core/files/SettingsLocation.h"
 #include "tests/support/SimulatedSurface.h"
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "core/MappingStore.h"
-#include "core/ProcessState.h"
+#include "core/model/MappingStore.h"
+#include "core/sync/ProcessState.h"
 #include <benchmark/benchmark.h>
 #include <memory>
 

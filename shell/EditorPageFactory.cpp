@@ -1,7 +1,7 @@
 #include "shell/EditorPageFactory.h"
-#include "core/Host.h"
-#include "core/PlatformHelpers.h"
-#include "core/ProcessState.h"
+#include "core/sync/Host.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/sync/ProcessState.h"
 
 juce::String getEditorWindowTitle()
 {

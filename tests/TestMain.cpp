@@ -1,5 +1,5 @@
-#include "core/JuceIncludes.h"
-#include "core/SettingsLocation.h"
+#include "core/base/JuceIncludes.h"
+#include "core/files/SettingsLocation.h"
 #include "tests/support/TempFolder.h"
 #include <gtest/gtest.h>
 

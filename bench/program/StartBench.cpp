@@ -1,4 +1,4 @@
-#include "core/PlatformHelpers.h"
+#include "core/base/PlatformHelpers.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/program/ProgramUnderTest.h"
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
-#include "core/AssignmentTexts.h"
-#include "core/MappingIds.h"
-#include "core/SharedVocabulary.h"
+#include "core/model/AssignmentTexts.h"
+#include "core/model/MappingIds.h"
+#include "core/model/NameLists.h"
 #include <gtest/gtest.h>
 
 using namespace NsZ9m;

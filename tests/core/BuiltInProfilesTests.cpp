@@ -1,9 +1,9 @@
-#include "core/BuiltInProfiles.h"
-#include "core/ControlNumbers.h"
-#include "core/Host.h"
-#include "core/KeyTables.h"
-#include "core/MappingStore.h"
-#include "core/SharedVocabulary.h"
+#include "core/model/BuiltInProfiles.h"
+#include "core/model/ControlNumbers.h"
+#include "core/sync/Host.h"
+#include "core/model/KeyTables.h"
+#include "core/model/MappingStore.h"
+#include "core/model/NameLists.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/HostFixture.h"
 
@@ -15,8 +15,8 @@ namespace
 
     Bytes recordOf (int daw, int control)
     {
-        auto* r = builtInImage (daw) + controlRowOf (control) * builtInRecordSize;
-        return Bytes (r, r + builtInRecordSize);
+        auto* r = builtInImage (daw) + controlRowOf (control) * controlRecordSize;
+        return Bytes (r, r + controlRecordSize);
     }
 
     juce::StringArray propertyNames (const juce::ValueTree& v)
@@ -172,8 +172,8 @@ TEST (BuiltInImages, SharedTableUnusedRowsAndIdsOutsideTheList)
 
     for (int row : { 80, 91, 114, 144, 163, 188, 195 })
         for (int d = 1; d <= numDaws; ++d)
-            for (int b = 0; b < builtInRecordSize; ++b)
-                EXPECT_EQ (builtInImage (d)[row * builtInRecordSize + b], 0) << d << "/" << row;
+            for (int b = 0; b < controlRecordSize; ++b)
+                EXPECT_EQ (builtInImage (d)[row * controlRecordSize + b], 0) << d << "/" << row;
 }
 
 TEST (BuiltInImages, NoHotkeyIsReadAsANoteAndEveryKeyIsKnown)

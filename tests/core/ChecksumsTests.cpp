@@ -1,5 +1,5 @@
-#include "core/Checksums.h"
-#include "core/ListHelpers.h"
+#include "core/base/Checksums.h"
+#include "core/base/ListHelpers.h"
 #include <gtest/gtest.h>
 
 using namespace NsZ9m;

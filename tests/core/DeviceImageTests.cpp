@@ -1,7 +1,7 @@
-#include "core/AssignmentTexts.h"
-#include "core/BuiltInProfiles.h"
-#include "core/Checksums.h"
-#include "core/DeviceImage.h"
+#include "core/model/AssignmentTexts.h"
+#include "core/model/BuiltInProfiles.h"
+#include "core/base/Checksums.h"
+#include "core/sync/CompiledSlots.h"
 #include "tests/support/HostFixture.h"
 
 using namespace NsZ9m;

@@ -1,8 +1,7 @@
-#include "core/Checksums.h"
-#include "core/DeviceImage.h"
-#include "core/DeviceReplyState.h"
-#include "core/MidiInputHandler.h"
-#include "core/SurfaceProtocol.h"
+#include "core/base/Checksums.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
+#include "core/sync/MidiInputHandler.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
 
@@ -266,4 +265,43 @@ TEST_F (MappingSendTest, TheHandlerOpensThePairedPortsAndIgnoresRepliesOnceStopp
     EXPECT_TRUE (handler.isStopped());
     EXPECT_FALSE (handler.arePortsOpen());
     EXPECT_FALSE (ports.isInputOpen (unit.getInputName()));
+}
+
+TEST_F (MappingSendTest, TheSendTalksThroughTheHandlersOneOutput)
+{
+    SimulatedSurface unit (ports, 2055);
+    setSlotDaw (1, 2);
+    compileAll (2055);
+
+    ASSERT_TRUE (sendTo (unit).wasOk());
+    EXPECT_EQ (ports.getNumOutputOpens (unit.getOutputName()), 1);
+    EXPECT_TRUE (ports.isOutputOpen (unit.getOutputName()));   // the handler keeps it after the send
+}
+
+TEST_F (MappingSendTest, PortsClosedDuringASendLeaveItTalkingToNobody)
+{
+    SimulatedSurface unit (ports, 2055);
+    setSlotDaw (1, 2);
+    compileAll (2055);
+
+    // After the second image chunk, something closes the surface's ports
+    // while the send waits for the acknowledgement (as a firmware hand-off may).
+    struct Closer : z9test::InMemoryMidiPorts::OutputListener
+    {
+        void messageSentToOutput (const juce::String&, const juce::MidiMessage& m) override
+        {
+            if (m.getRawDataSize() == imageChunkMessageSize && ++chunks == 2)
+                juce::MessageManager::callAsync ([] { Host::getInstance()->input.reset(); });
+        }
+
+        int chunks = 0;
+    } closer;
+
+    ports.addOutputListener (&closer);
+    auto result = sendTo (unit);
+    ports.removeOutputListener (&closer);
+
+    EXPECT_EQ (result.getErrorMessage(), "Time out!");
+    EXPECT_EQ (unit.getConversation(), (juce::StringArray { "query", "image 1.1", "image 1.2" }));
+    EXPECT_FALSE (sendInProgress);
 }

@@ -1,7 +1,7 @@
-#include "core/MappingStore.h"
-#include "core/ControlNumbers.h"
-#include "core/Products.h"
-#include "core/ProcessState.h"
+#include "core/model/MappingStore.h"
+#include "core/model/ControlNumbers.h"
+#include "core/model/Products.h"
+#include "core/sync/ProcessState.h"
 #include "tests/support/CoreFixture.h"
 
 using namespace NsZ9m;

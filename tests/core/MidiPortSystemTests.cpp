@@ -1,5 +1,5 @@
-#include "core/JuceMidiPortSystem.h"
-#include "core/MidiPortSystem.h"
+#include "core/link/JuceMidiPortSystem.h"
+#include "core/link/MidiPortSystem.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/InMemoryMidiPorts.h"

@@ -1,5 +1,6 @@
-#include "core/PlatformHelpers.h"
-#include "core/ProcessState.h"
+#include "core/base/PlatformHelpers.h"
+#include "core/model/DawId.h"
+#include "core/sync/ProcessState.h"
 #include "tests/support/CoreFixture.h"
 #include <gtest/gtest.h>
 #include <atomic>

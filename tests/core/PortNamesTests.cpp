@@ -1,5 +1,5 @@
-#include "core/PortNames.h"
-#include "core/Products.h"
+#include "core/sync/PortLookup.h"
+#include "core/model/Products.h"
 #include "tests/support/CoreFixture.h"
 
 using namespace NsZ9m;

@@ -1,6 +1,6 @@
-#include "core/Host.h"
-#include "core/ProcessState.h"
-#include "core/SettingsStore.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
+#include "core/files/SettingsStore.h"
 #include "tests/support/HostFixture.h"
 #include <csignal>
 #include <sys/resource.h>

@@ -1,5 +1,5 @@
-#include "core/MidiPortSystem.h"
-#include "core/PortNames.h"
+#include "core/link/MidiPortSystem.h"
+#include "core/sync/PortLookup.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/SimulatedSurface.h"

@@ -1,5 +1,5 @@
-#include "core/DeviceImage.h"
-#include "core/SurfaceProtocol.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "tests/support/HostFixture.h"
 #include <thread>
 

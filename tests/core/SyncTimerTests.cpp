@@ -1,9 +1,9 @@
-#include "core/DeviceImage.h"
-#include "core/DeviceReplyState.h"
-#include "core/EditorPage.h"
-#include "core/MidiInputHandler.h"
-#include "core/MyTimer.h"
-#include "core/ProcessState.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
+#include "core/sync/EditorLink.h"
+#include "core/sync/MidiInputHandler.h"
+#include "core/sync/SyncTimer.h"
+#include "core/sync/ProcessState.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
@@ -16,13 +16,10 @@ namespace
     juce::String hex (int v)   { return "0x" + juce::String::toHexString (v).toUpperCase().paddedLeft ('0', 2); }
 
     /** An editor page that only counts what the core asks of it. */
-    struct CountingPage : EditorPage
+    struct CountingPage : EditorLink
     {
-        void refreshAll() override                                             { ++refreshes; }
-        void rebuildFromStore() override                                       { ++rebuilds; }
-        void showContextMenu() override                                        {}
-        void showButtonAssignment (MappableButton&, juce::ComboBox&) override  {}
-        void setFunctionButtonEnabled (const juce::String&, bool) override     {}
+        void refreshAll() override         { ++refreshes; }
+        void rebuildFromStore() override   { ++rebuilds; }
 
         int refreshes = 0, rebuilds = 0;
     };

@@ -1,10 +1,10 @@
-#include "core/ControlNumbers.h"
-#include "core/DawId.h"
-#include "core/KeyTables.h"
-#include "core/MidiMessageKind.h"
-#include "core/Products.h"
-#include "core/SharedVocabulary.h"
-#include "core/ValueTypeKind.h"
+#include "core/model/ControlNumbers.h"
+#include "core/model/DawId.h"
+#include "core/model/KeyTables.h"
+#include "core/model/MidiMessageKind.h"
+#include "core/model/Products.h"
+#include "core/model/NameLists.h"
+#include "core/model/ValueTypeKind.h"
 #include <gtest/gtest.h>
 
 using namespace NsZ9m;

@@ -2,7 +2,7 @@
 #include "tests/support/BoundedWait.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/program/ProgramUnderTest.h"
-#include "core/PlatformHelpers.h"
+#include "core/base/PlatformHelpers.h"
 #include <gtest/gtest.h>
 #include <csignal>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "core/PlatformHelpers.h"
+#include "core/base/PlatformHelpers.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/gui/Snapshot.h"
 #include "tests/support/program/ProgramUnderTest.h"

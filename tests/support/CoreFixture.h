@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProcessState.h"
+#include "core/sync/ProcessState.h"
 #include <gtest/gtest.h>
 
 namespace z9test

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Host.h"
-#include "core/SettingsLocation.h"
+#include "core/sync/Host.h"
+#include "core/files/SettingsLocation.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/TempFolder.h"
 

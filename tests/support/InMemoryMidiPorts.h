@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MidiPortSystem.h"
+#include "core/link/MidiPortSystem.h"
 #include <map>
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Host.h"
-#include "core/ProcessState.h"
+#include "core/sync/Host.h"
+#include "core/sync/ProcessState.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/InMemoryMidiPorts.h"
 

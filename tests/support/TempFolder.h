@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/JuceIncludes.h"
+#include "core/base/JuceIncludes.h"
 
 namespace z9test
 {

@@ -1,0 +1,32 @@
+#include "core/model/DawId.h"
+
+namespace NsZ9m
+{
+
+static const juce::StringArray& dawIdStrings()
+{
+    static const juce::StringArray list { "bitwig", "cubase", "pro-tools", "logic", "live", "reaper",
+                                          "reason", "studio-one", "fl-studio", "cakewalk",
+                                          "digital-performer", "samplitude", "harrison", "nuendo",
+                                          "audition", "tracktion", "ability", "luna" };
+    return list;
+}
+
+static const juce::StringArray& dawDisplayNames()
+{
+    static const juce::StringArray list { "Bitwig", "Cubase", "Pro tools", "Logic Pro", "Ableton Live",
+                                          "Reaper", "Reason", "Studio one", "FL Studio", "Cakewalk",
+                                          "Digital Performer", "Samplitude", "Harrison", "Nuendo",
+                                          "Adobe audition", "Tracktion", "Ability", "luna" };
+    return list;
+}
+
+juce::String getDawIdString (int dawId)      { return dawIdStrings()[dawId - 1]; }
+juce::String getDawDisplayName (int dawId)   { return dawDisplayNames()[dawId - 1]; }
+
+bool isValidDawId (int dawId) noexcept       { return dawId >= 1 && dawId <= numDaws; }
+bool isNotHuiDaw (int dawId) noexcept        { return dawId != huiDawId; }
+bool isHuiDaw (int dawId) noexcept           { return ! isNotHuiDaw (dawId); }
+int dawProtocol (int dawId) noexcept         { return dawId == huiDawId ? 1 : 0; }
+
+} // namespace NsZ9m

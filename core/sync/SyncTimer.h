@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/base/JuceIncludes.h"
+
+namespace NsZ9m
+{
+
+/**
+    Drives the whole link to the surfaces from the message thread: each tick
+    reconnects the Host's input to the best-placed surface, applies and relays
+    a slot change a surface reported, greets newly attached units and, when
+    slots are dirty, compiles and sends them to every connected unit.
+
+    One per process (theSyncTimer), created by the first editor page and
+    running until the process ends. The tick stops the timer while it runs, so
+    ticks never overlap although the tick runs the message loop in its pauses.
+    Message thread only.
+*/
+class MyTimer : public juce::Timer
+{
+public:
+    MyTimer() = default;
+    ~MyTimer() override;
+
+    /** One tick. */
+    void timerCallback() override;
+
+    /** The interval after a tick that synchronised. */
+    int intervalMs = 2000;
+
+    /** The interval after a tick with nothing to synchronise. */
+    static constexpr int idleIntervalMs = 333;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE (MyTimer)
+};
+
+/** Compiles every product's dirty slots and sends them to every unit of a
+    supported product on its ports 4 and above (and to the maker's generic
+    ports as the product being edited). A slot whose send fails is sent again
+    only after its next change. Message thread. */
+void syncAllDevices();
+
+/** A surface switched to slot number n: while an editor page exists,
+    currentSlotIndex takes the slot and the page follows it (rebuild, then
+    refresh). */
+void selectSlotFromDevice (int slotNumber);
+
+/** The greeting has gone out to the outputs listed in greetedOutputNames. */
+extern bool greetingSent;
+
+/** The output port names at the last complete greeting. */
+extern juce::StringArray greetedOutputNames;
+
+/** Greeting state back to its start (no greeting sent). */
+void resetSyncState();
+
+} // namespace NsZ9m

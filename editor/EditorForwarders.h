@@ -1,0 +1,28 @@
+#pragma once
+
+#include "editor/EditorPage.h"
+
+namespace NsZ9m
+{
+
+/*  The editor forwarders: the editor's sections reach the editor page named
+    by theMainComp through these (refreshMainComp and rebuildMainComp, which
+    the core calls too, are declared with EditorLink). Each does nothing while
+    no editor page exists. Message thread only.
+*/
+
+void rebuildMainCompFromMixer();
+void rebuildMainCompFromFuncPage();
+void showMainContextMenu();
+void showMainContextMenuFromButtons();
+void showAssignmentInMainComp (MappableButton& button, juce::ComboBox& chooser);
+
+/** Only for a non-empty text. */
+void setMainFunctionButtonEnabledFromHotkeys (const juce::String& text, bool enabled);
+void setMainFunctionButtonEnabledFromMidi (const juce::String& text, bool enabled);
+
+/** Stops the message loop (the editor's Ctrl+Q). It belongs with the
+    application shell, and moves there once the shell has a library. */
+void quitFromEditor();
+
+} // namespace NsZ9m
