@@ -1,6 +1,7 @@
 #include "tests/support/program/ProgramUnderTest.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <csignal>
 #include <fcntl.h>
@@ -491,6 +492,21 @@ void XProbe::requestClose (unsigned long window)
     event.xclient.data.l[1] = CurrentTime;
 
     XSendEvent (d, window, False, NoEventMask, &event);
+    XFlush (d);
+}
+
+void XProbe::nudge (unsigned long window)
+{
+    auto* d = static_cast<Display*> (display);
+
+    if (d == nullptr)
+        return;
+
+    ScopedXErrorsIgnored ignoring (d);
+    const auto atom = XInternAtom (d, "Z9TEST_NUDGE", False);
+    const long value = 1;
+    XChangeProperty (d, window, atom, XA_CARDINAL, 32, PropModeReplace,
+                     reinterpret_cast<const unsigned char*> (&value), 1);
     XFlush (d);
 }
 

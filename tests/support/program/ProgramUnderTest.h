@@ -148,6 +148,10 @@ public:
         (WM_DELETE_WINDOW). */
     void requestClose (unsigned long window);
 
+    /** Changes a property of the window that nobody reads, so that its
+        owner's X connection has something to read. */
+    void nudge (unsigned long window);
+
 private:
     void* display = nullptr;
 
