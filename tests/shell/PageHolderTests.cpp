@@ -133,6 +133,7 @@ TEST_F (PageHolderTest, ThePageListOpensCategoriesAndGoesBack)
     EXPECT_EQ (list->getNumRows(), 2);
     EXPECT_EQ (list->getRowText (0), "Z9M");
     ASSERT_NE (list->getListBox().getHeaderComponent(), nullptr);
+    z9test::writeSnapshot (*list, "Controllers");
 
     list->selectedRowsChanged (1);
     EXPECT_EQ (CountedPage::made, 1);
