@@ -5,6 +5,7 @@
 #include "core/base/ListHelpers.h"
 #include "core/model/MidiMessageKind.h"
 #include "core/model/ValueTypeKind.h"
+#include "core/base/StoredNumber.h"
 
 namespace NsZ9m
 {
@@ -33,14 +34,22 @@ namespace
 
     int intProperty (const juce::ValueTree& node, const juce::Identifier& id)
     {
-        return (int) node.getProperty (id, 0);
+        return StoredNumber::read (node, id);
     }
 
+    // Each modifier is a flag, read as the hotkey's caption reads it.
     int modifierNibble (const juce::ValueTree& node, const juce::Identifier& ctrl, const juce::Identifier& shift,
                         const juce::Identifier& alt, const juce::Identifier& cmd)
     {
-        return (intProperty (node, ctrl) + 2 * intProperty (node, shift)
-                 + 4 * intProperty (node, alt) + 8 * intProperty (node, cmd)) & 0x0F;
+        return (StoredNumber::readFlag (node, ctrl) ? 1 : 0) | (StoredNumber::readFlag (node, shift) ? 2 : 0)
+             | (StoredNumber::readFlag (node, alt) ? 4 : 0)  | (StoredNumber::readFlag (node, cmd) ? 8 : 0);
+    }
+
+    // Channel 1 to 16 as the low nibble 0 to 15; any other number from a
+    // file wraps into the nibble the same way, without signed overflow.
+    int channelNibble (int chan) noexcept
+    {
+        return (int) (((juce::uint32) chan - 1u) & 0x0Fu);
     }
 
     void writeHuiBytes (juce::uint8* r, const juce::ValueTree& src, ControlKind kind, int value)
@@ -128,7 +137,7 @@ namespace
                                || isControl124 (control);
 
             r[0] = (juce::uint8) (slotBits | t);
-            r[1] = (juce::uint8) ((t << 4) | ((chan - 1) & 0x0F));
+            r[1] = (juce::uint8) ((t << 4) | channelNibble (chan));
             r[2] = data7 (intProperty (src, Ids::msgValue));
             r[3] = isKnobLike ? 0x40 : 0x7F;
             r[4] = 0;

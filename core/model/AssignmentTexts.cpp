@@ -3,6 +3,7 @@
 #include "core/model/MidiMessageKind.h"
 #include "core/model/ValueTypeKind.h"
 #include "core/base/PlatformHelpers.h"
+#include "core/base/StoredNumber.h"
 
 namespace NsZ9m
 {
@@ -121,10 +122,10 @@ static KeyCombo comboOf (const juce::ValueTree& ctl, const juce::Identifier& ctr
                          const juce::Identifier& alt, const juce::Identifier& cmd, const juce::Identifier& keyName)
 {
     KeyCombo c;
-    c.ctrl  = (bool) ctl[ctrl];
-    c.shift = (bool) ctl[shift];
-    c.alt   = (bool) ctl[alt];
-    c.cmd   = (bool) ctl[cmd];
+    c.ctrl  = StoredNumber::readFlag (ctl, ctrl);
+    c.shift = StoredNumber::readFlag (ctl, shift);
+    c.alt   = StoredNumber::readFlag (ctl, alt);
+    c.cmd   = StoredNumber::readFlag (ctl, cmd);
     c.key   = ctl[keyName].toString();
     return c;
 }
@@ -143,7 +144,8 @@ juce::String formatDeviceLabelText (const juce::ValueTree& ctl)
     if (vt == ValueTypeKind (ValueTypeKind::Midi))
     {
         const MidiMessageKind kind (ctl[Ids::type].toString());
-        return fitText (formatMidiText (kind.getStatusNibble(), (int) ctl[Ids::chan], (int) ctl[Ids::msgValue], name));
+        return fitText (formatMidiText (kind.getStatusNibble(), StoredNumber::read (ctl, Ids::chan),
+                                       StoredNumber::read (ctl, Ids::msgValue), name));
     }
 
     return fitText (name);

@@ -1,4 +1,5 @@
 #include "core/model/BuiltInProfiles.h"
+#include "core/base/StoredNumber.h"
 #include "core/model/MappingStore.h"
 #include "core/model/ControlNumbers.h"
 #include "core/model/KeyTables.h"
@@ -1052,7 +1053,7 @@ void MappingStore::applyModeDefaults (juce::ValueTree model, int slotNumber, int
     for (int k = 0; k < numControls; ++k)
     {
         auto ctl = mode.getChild (k);
-        auto c = (int) ctl.getProperty (Ids::id, 0);
+        auto c = StoredNumber::read (ctl, Ids::id);
         auto row = controlRowOf (c);
 
         if (row < 0)

@@ -21,8 +21,9 @@ static const juce::StringArray& dawDisplayNames()
     return list;
 }
 
-juce::String getDawIdString (int dawId)      { return dawIdStrings()[dawId - 1]; }
-juce::String getDawDisplayName (int dawId)   { return dawDisplayNames()[dawId - 1]; }
+// An id outside the list (from a file, say) names nothing.
+juce::String getDawIdString (int dawId)      { return isValidDawId (dawId) ? dawIdStrings()[dawId - 1] : juce::String(); }
+juce::String getDawDisplayName (int dawId)   { return isValidDawId (dawId) ? dawDisplayNames()[dawId - 1] : juce::String(); }
 
 bool isValidDawId (int dawId) noexcept       { return dawId >= 1 && dawId <= numDaws; }
 bool isNotHuiDaw (int dawId) noexcept        { return dawId != huiDawId; }

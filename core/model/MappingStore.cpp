@@ -3,6 +3,8 @@
 #include "core/model/ControlKind.h"
 #include "core/model/Products.h"
 #include "core/model/ValueTypeKind.h"
+#include "core/base/StoredNumber.h"
+#include "core/base/ListHelpers.h"
 
 namespace NsZ9m
 {
@@ -23,7 +25,7 @@ juce::ValueTree MappingStore::getModel (int modelNumber) const
 {
     if (modelNumber == -1)
     {
-        modelNumber = (int) tree.getProperty (Ids::current, -1);
+        modelNumber = StoredNumber::read (tree, Ids::current, -1);
 
         if (modelNumber == -1)
             modelNumber = 1;
@@ -35,8 +37,8 @@ juce::ValueTree MappingStore::getModel (int modelNumber) const
 juce::ValueTree MappingStore::getSlot (int slotNumber, int modelNumber) const
 {
     auto model = getModel (modelNumber);
-    auto index = slotNumber == -1 ? (int) model.getProperty (Ids::current, -1)
-                                  : slotNumber - 1;
+    auto index = slotNumber == -1 ? StoredNumber::read (model, Ids::current, -1)
+                                  : (slotNumber >= 0 ? slotNumber - 1 : -2);
     if (index == -1)
         index = 0;
 
@@ -45,42 +47,54 @@ juce::ValueTree MappingStore::getSlot (int slotNumber, int modelNumber) const
 
 int MappingStore::getCurrentSlotIndex() const
 {
-    return (int) getModel().getProperty (Ids::current, 0);
+    return StoredNumber::read (getModel(), Ids::current);
 }
 
 DawId MappingStore::getSlotDawAt (int slotNumber, int productIndex) const
 {
     if (productIndex == -1)
-        productIndex = (int) tree.getProperty (Ids::current, 0);
+        productIndex = StoredNumber::read (tree, Ids::current);
 
-    return DawId ((int) tree.getChild (productIndex - 1)
-                            .getChild (slotNumber - 1)
-                            .getProperty (Ids::current, 0));
+    // numbers from a file may be anything: nothing lies below 1
+    if (productIndex < 1 || slotNumber < 1)
+        return DawId (0);
+
+    return DawId (StoredNumber::read (tree.getChild (productIndex - 1).getChild (slotNumber - 1), Ids::current));
 }
 
 juce::ValueTree MappingStore::getControl (int controlNumber, int slotNumber, int modelNumber) const
 {
     auto slot = getSlot (slotNumber, modelNumber);
-    auto daw = (int) slot.getProperty (Ids::current, 0);
+    auto daw = StoredNumber::read (slot, Ids::current);
 
     if (daw == 0)
         daw = 1;
+
+    // a DAW or control number from a file may be anything: no child below 1
+    if (daw < 1 || controlNumber < 1)
+        return {};
 
     return slot.getChild (daw - 1).getChild (controlNumber - 1);
 }
 
 juce::ValueTree MappingStore::getControlOfCurrentSlot (int controlNumber) const
 {
-    return getControl (controlNumber, getCurrentSlotIndex() + 1, -1);
+    auto slotIndex = getCurrentSlotIndex();
+
+    // Below -1 no slot matches either way; INT_MAX has no next number.
+    if (slotIndex < -1 || slotIndex == std::numeric_limits<int>::max())
+        return {};
+
+    return getControl (controlNumber, slotIndex + 1, -1);
 }
 
 DawId MappingStore::getCurrentDaw() const
 {
-    auto n = (int) getModel().getProperty (Ids::current, -1) + 1;
+    auto index = StoredNumber::read (getModel(), Ids::current, -1);
 
-    if (isValidSlotNumber (n))
+    if (isInRange (index, 0, numSlots - 1))
     {
-        auto daw = (int) getSlot (n, -1).getProperty (Ids::current, 0);
+        auto daw = StoredNumber::read (getSlot (index + 1, -1), Ids::current);
 
         if (isValidDawId (daw))
             return DawId (daw);
@@ -91,7 +105,7 @@ DawId MappingStore::getCurrentDaw() const
 
 DawId MappingStore::getSlotDaw (int slotNumber) const
 {
-    return DawId ((int) getSlot (slotNumber, -1).getProperty (Ids::current, 0));
+    return DawId (StoredNumber::read (getSlot (slotNumber, -1), Ids::current));
 }
 
 //==============================================================================

@@ -8,6 +8,8 @@
 #include "core/sync/MidiInputHandler.h"
 #include "core/base/PlatformHelpers.h"
 #include "core/sync/PortLookup.h"
+#include "core/base/StoredNumber.h"
+#include "core/files/StrictXmlReader.h"
 
 namespace NsZ9m
 {
@@ -33,8 +35,12 @@ MappingStore Host::getStore() const        { return MappingStore (data->tree); }
 
 int Host::getCurrentSlotIndex() const
 {
-    auto modelNumber = (int) data->tree.getProperty (Ids::current, 1);
-    return (int) data->tree.getChild (modelNumber - 1).getProperty (Ids::current, 0);
+    auto modelNumber = StoredNumber::read (data->tree, Ids::current, 1);
+
+    if (modelNumber < 1)
+        return 0;
+
+    return StoredNumber::read (data->tree.getChild (modelNumber - 1), Ids::current);
 }
 
 DawId Host::getSlotDaw (int slotNumber, int productIndex) const
@@ -45,17 +51,22 @@ DawId Host::getSlotDaw (int slotNumber, int productIndex) const
 void Host::setCurrentSlot (int slotIndex, int productIndex)
 {
     if (productIndex == -1)
-        productIndex = (int) data->tree.getProperty (Ids::current, 1);
+        productIndex = StoredNumber::read (data->tree, Ids::current, 1);
+
+    if (productIndex < 1)
+        return;
 
     data->tree.getChild (productIndex - 1).setProperty (Ids::current, slotIndex, nullptr);
 }
 
 void Host::collectFunctionNames()
 {
-    auto slotNumber = getCurrentSlotIndex() + 1;
+    auto slotIndex = getCurrentSlotIndex();
 
-    if (! isValidSlotNumber (slotNumber))
+    if (slotIndex < 0 || slotIndex >= numSlots)
         return;
+
+    auto slotNumber = slotIndex + 1;
 
     auto slot = data->getSlotOfCurrentProduct (slotNumber);
     auto daw = getSlotDaw (slotNumber, -1).get();
@@ -106,15 +117,15 @@ juce::Result Host::saveMappingFile (const juce::File& file)
 
 juce::Result Host::loadMappingFile (const juce::File& file)
 {
-    auto xml = juce::XmlDocument::parse (file);
+    // A mapping file may come from anywhere: it is read strictly, and anything
+    // but a store would replace the user's whole mapping with something that
+    // is not one. Either way we keep what we have.
+    juce::ValueTree loaded;
 
-    // Anything but a store would replace the user's whole mapping with
-    // something that is not one; refuse it and keep what we have.
-    if (xml == nullptr || ! xml->hasTagName (Ids::store.toString()))
+    if (StrictXmlReader().readFile (file, loaded).failed() || ! loaded.hasType (Ids::store))
         return juce::Result::fail ("Could not load mapping data");
 
-    auto loaded = juce::ValueTree::fromXml (*xml);
-    auto modelBeingEdited = (int) data->tree.getProperty (Ids::current, 0);
+    auto modelBeingEdited = StoredNumber::read (data->tree, Ids::current);
 
     data->tree = loaded;
     data->tree.setProperty (Ids::current, modelBeingEdited, nullptr);

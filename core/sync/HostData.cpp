@@ -2,6 +2,9 @@
 #include "core/model/MappingStore.h"
 #include "core/model/Products.h"
 #include "core/sync/ProcessState.h"
+#include "core/base/StoredNumber.h"
+#include "core/files/StrictXmlReader.h"
+#include "core/files/TreeXmlWriter.h"
 
 namespace NsZ9m
 {
@@ -11,7 +14,6 @@ static const char* const stateKey = "state";
 HostData::HostData (Host& ownerToUse)
     : owner (ownerToUse)
 {
-    tree = MappingStore().getTree();
 }
 
 void HostData::takeSlotDawIdsFromTree()
@@ -19,18 +21,26 @@ void HostData::takeSlotDawIdsFromTree()
     auto firstModel = tree.getChildWithProperty (Ids::id, 1);
 
     for (int s = 0; s < numSlots; ++s)
-        slotDawIds[s] = (int) firstModel.getChildWithProperty (Ids::id, s).getProperty (Ids::current, 0);
+        slotDawIds[s] = StoredNumber::read (firstModel.getChildWithProperty (Ids::id, s), Ids::current);
 }
 
 void HostData::loadState()
 {
     auto* props = settings.getCommonSettings (true);
-    auto xml = props->getXmlValue (stateKey);
+    const auto text = props->getValue (stateKey);
 
-    if (xml == nullptr)
+    // The settings folder is shared by every user of the machine: the stored
+    // copy is read as strictly as a mapping file, and anything refused leaves
+    // the default store, as a missing copy does.
+    juce::ValueTree stored;
+
+    if (text.isEmpty() || StrictXmlReader().read (text.toRawUTF8(), text.getNumBytesAsUTF8(), stored).failed())
+    {
+        if (! tree.isValid())
+            tree = MappingStore().getTree();
+
         return;
-
-    auto stored = juce::ValueTree::fromXml (*xml);
+    }
 
     // Only a store of this program's layout version replaces the default one.
     if (! stored.hasType (Ids::store) || stored.getProperty (Ids::ver).toString() != storeVersion)
@@ -44,7 +54,7 @@ void HostData::loadState()
     auto currentModel = tree.getChildWithProperty (Ids::id, productIndexOf (currentProductId) + 1);
 
     for (int s = 0; s < numSlots; ++s)
-        if (isValidDawId ((int) currentModel.getChildWithProperty (Ids::id, s).getProperty (Ids::current, 0)))
+        if (isValidDawId (StoredNumber::read (currentModel.getChildWithProperty (Ids::id, s), Ids::current)))
             slotDirty[s] = true;
 
     takeSlotDawIdsFromTree();
@@ -52,15 +62,15 @@ void HostData::loadState()
 
 void HostData::saveState()
 {
+    // a tree without XML form (an invalid one) is not stored
+    if (! tree.isValid())
+        return;
+
     auto* props = settings.getCommonSettings (true);
+    props->setValue (stateKey, TreeXmlWriter::toSingleLineText (tree));
 
-    if (auto xml = tree.createXml())
-    {
-        props->setValue (stateKey, xml.get());
-
-        if (props->needsToBeSaved())
-            SettingsStore::save (*props);
-    }
+    if (props->needsToBeSaved())
+        SettingsStore::save (*props);
 }
 
 juce::ValueTree HostData::getSlotOfCurrentProduct (int slotNumber) const

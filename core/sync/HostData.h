@@ -17,15 +17,17 @@ class Host;
 class HostData
 {
 public:
-    /** Opens the settings store (reading nothing yet) and makes `tree` share a
-        new default store. The Host that owns this data is where a send puts
-        its input handler. */
+    /** Opens the settings store (reading nothing yet); `tree` stays empty
+        until loadState, which the Host calls at once. The Host that owns this
+        data is where a send puts its input handler. */
     explicit HostData (Host& owner);
 
-    /** Replaces the default tree by the copy kept in the settings file, when
-        that copy is a store of this program's version, and marks the restored
-        slots that hold a DAW dirty. A missing, unreadable or foreign copy
-        leaves the default store in place. */
+    /** Takes the copy of the store kept in the settings file, when that copy
+        is a store of this program's version, and marks the restored slots
+        that hold a DAW dirty. A missing, unreadable or foreign copy leaves a
+        new default store (or the tree already there). The default store is
+        only built when the stored copy is not taken: a start with a settings
+        file does not build one only to throw it away. */
     void loadState();
 
     /** Writes the tree to the settings file ("state"), at once when it changed.

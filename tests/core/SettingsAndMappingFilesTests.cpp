@@ -1,6 +1,10 @@
 #include "core/sync/Host.h"
 #include "core/sync/ProcessState.h"
 #include "core/files/SettingsStore.h"
+#include "core/base/StoredNumber.h"
+#include "core/link/SurfaceProtocol.h"
+#include "core/sync/CompiledSlots.h"
+#include "core/sync/SurfaceMessages.h"
 #include "tests/support/HostFixture.h"
 #include <csignal>
 #include <sys/resource.h>
@@ -299,4 +303,322 @@ TEST_F (MappingFileTest, SaveFailures)
     result = host().saveMappingFile (folder / "x.ostrik");
     EXPECT_EQ (result.getErrorMessage(), "Could not save current mapping to disk");
     EXPECT_FALSE ((folder / "x.ostrik").exists());
+}
+
+//==============================================================================
+// Hostile and broken files: each case here was once taken, hung the program,
+// crashed it, read a local file into the store or read past a buffer.
+namespace
+{
+    juce::MemoryBlock compress (const juce::MemoryBlock& plain)
+    {
+        juce::MemoryOutputStream out;
+        {
+            juce::GZIPCompressorOutputStream zipped (out, 9);
+            zipped.write (plain.getData(), plain.getSize());
+        }
+        return out.getMemoryBlock();
+    }
+
+    /** A settings file in the compressed format whose property list is `list`. */
+    juce::MemoryBlock settingsFileWithList (const juce::MemoryBlock& list)
+    {
+        juce::MemoryBlock bytes ("CPRP", 4);
+        bytes.append (compress (list).getData(), compress (list).getSize());
+        return bytes;
+    }
+
+    juce::MemoryBlock propertyList (const juce::StringArray& keysAndValues)
+    {
+        juce::MemoryOutputStream out;
+        out.writeInt (keysAndValues.size() / 2);
+        for (auto& s : keysAndValues)
+            out.writeString (s);
+        return out.getMemoryBlock();
+    }
+
+    juce::MemoryBlock rawPropertyList (const void* bytes, size_t size)
+    {
+        return juce::MemoryBlock (bytes, size);
+    }
+}
+
+TEST_F (SettingsFileTest, HostileOrBrokenSettingsFilesGiveTheDefaultStoreAndStayOnDisk)
+{
+    juce::String deep;
+    for (int i = 0; i < 30000; ++i)
+        deep << "<a>";
+
+    auto state = [] (const juce::String& text) { return settingsFileWithList (propertyList ({ "state", text })); };
+
+    juce::MemoryBlock uncompressed ("PROP", 4);
+    uncompressed.append (propertyList ({ "state", "<store ver=\"0.32\"/>" }).getData(),
+                         propertyList ({ "state", "<store ver=\"0.32\"/>" }).getSize());
+
+    auto withTrailingBytes = state ("<store ver=\"0.32\"/>");
+    withTrailingBytes.append ("xx", 2);
+
+    const char invalidKey[] = "\x01\x00\x00\x00st\xff" "\0<store/>";
+    const char countTooHigh[] = "\x02\x00\x00\x00state\0<store/>";
+
+    const std::pair<const char*, juce::MemoryBlock> cases[] = {
+        { "state hangs the framework's parser", state ("<store><?x?>y</store>") },
+        { "state nested 30000 deep (176 bytes compressed)", state (deep) },
+        { "state with a DTD", state ("<!DOCTYPE store SYSTEM \"x\"><store ver=\"0.32\"/>") },
+        { "state with invalid UTF-8", settingsFileWithList (rawPropertyList ("\x01\x00\x00\x00state\0<0>\xff\0", 15)) },
+        { "key with invalid UTF-8", settingsFileWithList (rawPropertyList (invalidKey, sizeof (invalidKey) - 1)) },
+        { "count higher than the properties", settingsFileWithList (rawPropertyList (countTooHigh, sizeof (countTooHigh) - 1)) },
+        { "uncompressed format", uncompressed },
+        { "bytes after the compressed stream", withTrailingBytes },
+    };
+
+    for (auto& [what, bytes] : cases)
+    {
+        SCOPED_TRACE (what);
+        commonSettingsFile().getParentDirectory().createDirectory();
+        ASSERT_TRUE (commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize()));
+
+        expectDefaultStoreAndNoDirtySlot();
+        restartProgram();
+
+        // not rewritten at start, nor when the program ends without a save
+        EXPECT_EQ (commonFileBytes(), bytes);
+        commonSettingsFile().deleteFile();
+    }
+}
+
+TEST_F (SettingsFileTest, TheFrameworksXmlFormatIsRefused)
+{
+    auto options = SettingsLocation::getOptions();
+    options.storageFormat = juce::PropertiesFile::storeAsXML;
+    commonSettingsFile().getParentDirectory().createDirectory();
+    {
+        juce::PropertiesFile props (commonSettingsFile(), options);
+        props.setValue ("state", "<store current=\"1\" ver=\"0.32\"/>");
+        ASSERT_TRUE (props.save());
+    }
+
+    // the same file with one byte that is not UTF-8, which the framework reads past
+    auto text = commonSettingsFile().loadFileAsString();
+    juce::MemoryBlock bytes (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    bytes.append ("\xff", 1);
+    commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize());
+
+    expectDefaultStoreAndNoDirtySlot();
+}
+
+TEST_F (SettingsFileTest, ACutSettingsFileIsRefusedWherever)
+{
+    setSlotDaw (host().getTree(), 3, 0, 2);
+    host().saveSettings();
+    auto bytes = commonFileBytes();
+    restartProgram();
+
+    for (auto fraction : { 0.1, 0.5, 0.99 })
+    {
+        SCOPED_TRACE (fraction);
+        commonSettingsFile().replaceWithData (bytes.getData(), (size_t) ((double) bytes.getSize() * fraction));
+        expectDefaultStoreAndNoDirtySlot();
+        restartProgram();
+    }
+}
+
+TEST_F (SettingsFileTest, ASmallFileCannotExpandWithoutBound)
+{
+    // a few hundred kilobytes of zeros' stream, expanding past the limit
+    juce::MemoryOutputStream out;
+    out.write ("CPRP", 4);
+    {
+        juce::GZIPCompressorOutputStream zipped (out, 9);
+        const juce::uint8 header[] = { 1, 0, 0, 0, 's', 0 };
+        zipped.write (header, sizeof (header));
+        juce::MemoryBlock ones (1 << 20);
+        ones.fillWith ('a');
+
+        for (juce::int64 written = 0; written <= SettingsStore::maxExpandedBytes; written += (juce::int64) ones.getSize())
+            zipped.write (ones.getData(), ones.getSize());
+    }
+
+    ASSERT_LT (out.getDataSize(), 1024u * 1024u);
+    juce::StringPairArray read;
+    auto result = SettingsStore::readBytes (out.getData(), out.getDataSize(), read);
+    EXPECT_TRUE (result.getErrorMessage().contains ("expand")) << result.getErrorMessage();
+    EXPECT_EQ (read.size(), 0);
+}
+
+TEST_F (SettingsFileTest, TheWrittenFileIsOneTheFrameworkReadsWithTheSameContent)
+{
+    host().getStore().getControl (4, 1, 1).setProperty (Ids::name, juce::String::fromUTF8 ("\xc3\xa9t\xc3\xa9"), nullptr);
+    host().saveSettings();
+
+    juce::PropertiesFile framework (commonSettingsFile(), SettingsLocation::getOptions());
+    ASSERT_TRUE (framework.isValidFile());
+    EXPECT_EQ (framework.getValue ("state"),
+               host().getTree().createXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()));
+
+    // the expanded bytes are the ones the framework itself writes
+    auto ours = commonFileBytes();
+    auto theirsFile = folder / "theirs.conf";
+    {
+        juce::PropertiesFile theirs (theirsFile, SettingsLocation::getOptions());
+        theirs.getAllProperties() = framework.getAllProperties();
+        ASSERT_TRUE (theirs.save());
+    }
+
+    auto expand = [] (const juce::MemoryBlock& file)
+    {
+        juce::MemoryInputStream in (file, false);
+        in.setPosition (4);
+        juce::GZIPDecompressorInputStream unzipped (in);
+        juce::MemoryBlock out;
+        unzipped.readIntoMemoryBlock (out);
+        return out;
+    };
+
+    juce::MemoryBlock theirsBytes;
+    theirsFile.loadFileAsData (theirsBytes);
+    EXPECT_EQ (expand (ours), expand (theirsBytes));
+    EXPECT_EQ (ours.getSize() > 4 ? std::memcmp (ours.getData(), "CPRP", 4) : 1, 0);
+}
+
+TEST_F (MappingFileTest, HostileFilesAreRefusedAndChangeNothing)
+{
+    auto write = [this] (const juce::MemoryBlock& bytes) { auto f = folder / "in.ostrik"; f.replaceWithData (bytes.getData(), bytes.getSize()); return f; };
+    auto text = [&] (const char* t) { return write (juce::MemoryBlock (t, std::strlen (t))); };
+
+    // the default store's file, cut in half
+    auto full = folder / "full.ostrik";
+    ASSERT_TRUE (host().saveMappingFile (full).wasOk());
+    juce::MemoryBlock fullBytes;
+    full.loadFileAsData (fullBytes);
+
+    auto secret = folder / "secret.txt";
+    secret.replaceWithText ("SECRET");
+    auto dtd = "<!DOCTYPE store [<!ENTITY % p SYSTEM \"" + secret.getFullPathName() + "\"> %p;]><store ver=\"0.32\"/>";
+
+    juce::MemoryBlock deep;
+    for (int i = 0; i < 30000; ++i)
+        deep.append ("<a>", 3);
+
+    const std::pair<const char*, std::function<juce::File()>> cases[] = {
+        { "half of a real file", [&] { return write (juce::MemoryBlock (fullBytes.getData(), fullBytes.getSize() / 2)); } },
+        { "cut inside a close tag", [&] { return text ("<store current=\"1\"><model id=\"1\"></mo"); } },
+        { "cut in the root's start tag", [&] { return text ("<store"); } },
+        { "cut in an attribute", [&] { return text ("<store ver=\""); } },
+        { "processing instruction (hung the parser)", [&] { return text ("<store><?x?>y</store>"); } },
+        { "30000 levels deep (overflowed the stack)", [&] { return write (deep); } },
+        { "external DTD", [&] { return text ("<!DOCTYPE store SYSTEM \"x\"><store ver=\"0.32\"/>"); } },
+        { "entity reading a local file", [&] { return text (dtd.toRawUTF8()); } },
+        { "invalid UTF-8 (read past the buffer)", [&] { return write (juce::MemoryBlock ("<0>\xff", 4)); } },
+    };
+
+    auto tree = host().getTree();
+    auto before = tree.createCopy();
+
+    for (auto& [what, makeFile] : cases)
+    {
+        SCOPED_TRACE (what);
+        auto result = host().loadMappingFile (makeFile());
+
+        EXPECT_EQ (result.getErrorMessage(), "Could not load mapping data");
+        EXPECT_EQ (host().getTree(), tree);
+        EXPECT_TRUE (tree.isEquivalentTo (before));
+        EXPECT_FALSE (slotDirty[0] || slotDirty[1] || slotDirty[2]);
+    }
+}
+
+TEST_F (MappingFileTest, ExtremeNumbersLoadCompileAndSendWithoutOverflow)
+{
+    // Each number went into signed arithmetic unchecked; under the sanitizers
+    // this test fails on any overflow.
+    struct Case { const char* what; std::function<void (juce::ValueTree)> change; };
+
+    auto ctlOf = [] (juce::ValueTree tree, int model, int slot, int control)
+    {
+        return MappingStore (tree).getControl (control, slot, model);
+    };
+
+    const Case cases[] = {
+        { "hotkey modifier", [&] (auto t) { setSlotDaw (t, 0, 0, 2);
+              ctlOf (t, 1, 1, 3).setProperty (Ids::valueType, "hotkey", nullptr).setProperty (Ids::shift, "2000000000", nullptr); } },
+        { "MIDI channel", [&] (auto t) { setSlotDaw (t, 0, 0, 2);
+              ctlOf (t, 1, 1, 3).setProperty (Ids::valueType, "midi", nullptr).setProperty (Ids::type, "cc", nullptr)
+                                .setProperty (Ids::chan, "-2147483648", nullptr); } },
+        { "model's current slot", [&] (auto t) { t.getChild (0).setProperty (Ids::current, "2147483647", nullptr); } },
+        { "root's current model", [&] (auto t) { t.setProperty (Ids::current, "-2147483648", nullptr); } },
+        { "slot's DAW", [&] (auto t) { t.getChild (0).getChild (1).setProperty (Ids::current, "-2147483648", nullptr); } },
+        { "locked to a control", [&] (auto t) { setSlotDaw (t, 0, 0, 2); ctlOf (t, 1, 1, 4).setProperty (Ids::lockBy, "-2147483648", nullptr); } },
+        { "numbers beyond int", [&] (auto t) { setSlotDaw (t, 0, 0, 2);
+              ctlOf (t, 1, 1, 5).setProperty (Ids::valueType, "midi", nullptr).setProperty (Ids::chan, "99999999999999999999", nullptr)
+                                .setProperty (Ids::msgValue, "-99999999999999999999", nullptr); } },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        auto tree = MappingStore().getTree();
+        c.change (tree);
+        auto file = folder / "numbers.ostrik";
+        juce::XmlElement::TextFormat format;
+        format.customEncoding = "UTF-8";
+        ASSERT_TRUE (tree.createXml()->writeTo (file, format));
+
+        ASSERT_TRUE (host().loadMappingFile (file).wasOk());
+        host().getTree().setProperty (Ids::current, tree[Ids::current], nullptr);
+
+        for (int product = 1; product <= numProducts; ++product)
+        {
+            for (auto& d : slotDirty) d = true;
+            compileDeviceImage (product);
+
+            for (int slot = 1; slot <= numSlots; ++slot)
+                for (int chunk = 1; chunk <= numImageChunks; ++chunk)
+                    EXPECT_EQ (makeSlotImageChunk (productList()[product - 1], slot, chunk).getRawDataSize(), imageChunkMessageSize);
+        }
+
+        for (int slot = 1; slot <= numSlots; ++slot)
+            for (int chunk = 1; chunk <= numLabelChunks; ++chunk)
+                EXPECT_EQ (makeLabelChunk (slot, chunk).getRawDataSize(), labelChunkMessageSize);
+
+        host().getCurrentSlotIndex();
+        host().getSlotDaw (1);
+        host().setCurrentSlot (0);
+        host().collectFunctionNames();
+        host().getStore().getControlOfCurrentSlot (1);
+        host().getStore().getCurrentDaw();
+        restartProgram();
+    }
+
+    // what the extreme numbers compile to: every byte of the wire image is 7-bit
+    for (auto& slot : wireImages[0])
+        for (auto byte : slot)
+            EXPECT_LT (byte, 0x80);
+}
+
+TEST (StoredNumber, ReadsTextAsTheFrameworkDoesButSaturates)
+{
+    const std::pair<const char*, int> cases[] = {
+        { "0", 0 }, { "42", 42 }, { "-7", -7 }, { "  12abc", 12 }, { "abc", 0 }, { "-", 0 }, { "+5", 0 }, { "", 0 },
+        { "2147483647", 2147483647 }, { "2147483648", 2147483647 }, { "99999999999999999999", 2147483647 },
+        { "-2147483648", std::numeric_limits<int>::min() }, { "-2147483649", std::numeric_limits<int>::min() },
+    };
+
+    for (auto& [text, value] : cases)
+        EXPECT_EQ (StoredNumber::fromText (text), value) << text;
+
+    EXPECT_EQ (StoredNumber::fromVar (juce::var (1e300)), 2147483647);
+    EXPECT_EQ (StoredNumber::fromVar (juce::var (-((juce::int64) 1 << 40))), std::numeric_limits<int>::min());
+    EXPECT_EQ (StoredNumber::fromVar (juce::var (std::nan (""))), 0);
+    EXPECT_EQ (StoredNumber::fromVar (juce::var (true)), 1);
+
+    juce::ValueTree node ("n");
+    node.setProperty ("a", "TRUE", nullptr).setProperty ("b", "0", nullptr).setProperty ("c", "-2147483648", nullptr)
+        .setProperty ("d", true, nullptr).setProperty ("e", " yes ", nullptr);
+    EXPECT_TRUE (StoredNumber::readFlag (node, "a"));
+    EXPECT_FALSE (StoredNumber::readFlag (node, "b"));
+    EXPECT_TRUE (StoredNumber::readFlag (node, "c"));
+    EXPECT_TRUE (StoredNumber::readFlag (node, "d"));
+    EXPECT_TRUE (StoredNumber::readFlag (node, "e"));
+    EXPECT_FALSE (StoredNumber::readFlag (node, "missing"));
+    EXPECT_EQ (StoredNumber::read (node, "missing", 5), 5);
 }
