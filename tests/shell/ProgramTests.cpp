@@ -57,6 +57,10 @@ TEST_F (ProgramTest, ShowsOneWindowQuitsOnInterruptAndSavesTheSettingsOnce)
 
     EXPECT_EQ (window.width, 850);
     EXPECT_EQ (window.height, 720);
+
+    // Centred on the 1280 x 1024 screen by the page holder's first layouts.
+    EXPECT_EQ (window.x, (1280 - 850) / 2);
+    EXPECT_EQ (window.y, (1024 - 720) / 2);
     EXPECT_EQ (probe.getViewableWindows().size(), 1u) << "no stray window (there is no tray manager)";
     snapshot (probe, window.id);
 
