@@ -60,6 +60,17 @@ public:
         return {};
        #endif
     }
+
+    int showMenu (const juce::PopupMenu& menu) override
+    {
+       #if JUCE_MODAL_LOOPS_PERMITTED
+        return juce::PopupMenu (menu).show();
+       #else
+        jassertfalse;
+        juce::ignoreUnused (menu);
+        return 0;
+       #endif
+    }
 };
 
 Dialogs::Handler* installedHandler = nullptr;
@@ -120,6 +131,11 @@ juce::File Dialogs::chooseFileToSave (const juce::String& title, const juce::Fil
                                       const juce::String& patterns, bool warnAboutOverwriting)
 {
     return getHandler().chooseFile ({ true, title, initialFileOrFolder, patterns, warnAboutOverwriting });
+}
+
+int Dialogs::showPopupMenu (const juce::PopupMenu& menu)
+{
+    return getHandler().showMenu (menu);
 }
 
 } // namespace NsZ9m

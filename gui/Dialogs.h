@@ -60,6 +60,10 @@ public:
 
         /** Asks for a file; a non-existent juce::File when the user cancelled. */
         virtual juce::File chooseFile (const FileRequest& request) = 0;
+
+        /** Shows a pop-up menu at the mouse and returns the chosen item's id,
+            0 when it was dismissed. The base answers 0 (dismissed). */
+        virtual int showMenu (const juce::PopupMenu& menu)   { juce::ignoreUnused (menu); return 0; }
     };
 
     //==============================================================================
@@ -81,6 +85,10 @@ public:
                                         const juce::String& patterns);
     static juce::File chooseFileToSave (const juce::String& title, const juce::File& initialFileOrFolder,
                                         const juce::String& patterns, bool warnAboutOverwriting = false);
+
+    /** A pop-up menu at the mouse, run synchronously; the chosen item's id,
+        0 when the user dismissed it. */
+    static int showPopupMenu (const juce::PopupMenu& menu);
 
     //==============================================================================
     /** Puts a handler in place of the real boxes for as long as it lives; the

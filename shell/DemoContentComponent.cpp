@@ -92,12 +92,13 @@ void DemoContentComponent::resized()
     if (tabBarIndent > 0)
         getTabbedButtonBar().setBounds (getTabbedButtonBar().getBounds().withTrimmedLeft (tabBarIndent));
 
-    if (layoutsSoFar() < centringLayouts)
+    // Only layouts inside a window on the screen count: a content laid out
+    // before its window owns it has nothing to centre.
+    if (auto* window = getTopLevelComponent(); window != this && window->isOnDesktop()
+                                                && layoutsSoFar() < centringLayouts)
     {
         ++layoutsSoFar();
-
-        if (auto* window = getTopLevelComponent(); window != nullptr && window != this)
-            window->centreWithSize (window->getWidth(), window->getHeight());
+        window->centreWithSize (window->getWidth(), window->getHeight());
     }
 }
 

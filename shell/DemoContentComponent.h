@@ -46,7 +46,8 @@ public:
     void lookAndFeelChanged() override;
     void mouseDown (const juce::MouseEvent&) override;
 
-    /** Layouts of the page holder that re-centre the window, for the whole process. */
+    /** Layouts of the page holder inside a window on the screen that re-centre
+        that window, for the whole process. */
     static constexpr int centringLayouts = 5;
 
 private:

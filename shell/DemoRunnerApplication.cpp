@@ -87,10 +87,13 @@ DemoRunnerApplication::MainAppWindow::MainAppWindow (const juce::String& title)
     if (! content->isPageBuilt())
         return;
 
-    // Owning a content of no size shrinks the window to fit it; the bounds
-    // given again afterwards size the content, and with it the page.
-    setContentOwned (content.release(), true);
-    setBounds (initialBounds);
+    // A window that fits itself to a content of no size shrinks to nothing
+    // and the page never lays out. So the content first takes the window's
+    // size (and lays out inside it), and only then does the window start
+    // following the content's size.
+    auto* owned = content.release();
+    setContentOwned (owned, false);
+    setContentOwned (owned, true);
     setVisible (true);
 
     trayEntry = std::make_unique<DemoTaskbarComponent>();

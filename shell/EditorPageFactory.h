@@ -15,7 +15,3 @@ juce::Component* createEditorPage();
 /** Lets the editor load its images through the shell's asset lookup
     (loadAssetImage). Run once at start-up, before the first page is made. */
 void installEditorAssetHook();
-
-/** The window title that the editor page sets: "Z9-M/X Ostrik V1.04 - "
-    followed by the processor tag. */
-juce::String getEditorWindowTitle();

@@ -8,7 +8,10 @@
 #include "shell/SidePanelHeader.h"
 #include "shell/SystemTray.h"
 #include "tests/support/BoundedWait.h"
-#include "tests/support/HostFixture.h"
+#include "editor/MainComp.h"
+#include "core/sync/SyncTimer.h"
+#include "core/model/Products.h"
+#include "tests/support/SurfaceFixture.h"
 #include "tests/support/gui/Snapshot.h"
 #include <gtest/gtest.h>
 
@@ -23,11 +26,22 @@ namespace
         static inline int alive = 0, made = 0;
     };
 
-    struct PageHolderTest : public z9test::HostFixture
+    /** The editor's page starts the process's one synchronisation timer; each
+        case ends without it, as it starts. The surfaces' ports are in memory. */
+    struct ShellFixture : public z9test::SurfaceFixture
+    {
+        void TearDown() override
+        {
+            delete NsZ9m::theSyncTimer;
+            SurfaceFixture::TearDown();
+        }
+    };
+
+    struct PageHolderTest : public ShellFixture
     {
         void SetUp() override
         {
-            HostFixture::SetUp();
+            ShellFixture::SetUp();
             getPageCategories().clear();
             CountedPage::alive = CountedPage::made = 0;
             (folder / "resources").createDirectory();
@@ -38,7 +52,7 @@ namespace
         {
             app.reset();
             getPageCategories().clear();
-            HostFixture::TearDown();
+            ShellFixture::TearDown();
         }
 
         void registerCountedPages()
@@ -64,6 +78,10 @@ TEST_F (PageHolderTest, AtStartTheEditorPageFillsTheWindowAndThePanelIsHidden)
     EXPECT_EQ (holder.getCurrentCategory(), "");
     EXPECT_EQ (holder.getCurrentPageIndex(), -1);
     EXPECT_EQ (holder.getPageComponent()->getLocalBounds(), juce::Rectangle<int> (0, 0, 850, 720));
+
+    auto* editor = dynamic_cast<NsZ9m::MainComp*> (holder.getPageComponent());
+    ASSERT_NE (editor, nullptr);
+    EXPECT_TRUE (z9test::waitUntil ([&] { return editor->isComplete(); }));
 
     EXPECT_EQ (content.getMenuButton().getBounds(), juce::Rectangle<int> (0, 0, 150, 0));
     EXPECT_FALSE (content.getSidePanel().isPanelShowing());
@@ -200,11 +218,11 @@ TEST (MainAppWindowBoundsTest, InitialBoundsFollowTheScreenArea)
 
 namespace
 {
-    struct MainAppWindowTest : public z9test::HostFixture
+    struct MainAppWindowTest : public ShellFixture
     {
         void SetUp() override
         {
-            HostFixture::SetUp();
+            ShellFixture::SetUp();
             getPageCategories().clear();
         }
     };
@@ -217,6 +235,10 @@ TEST_F (MainAppWindowTest, TheContentGetsTheWindowsSizeAndThePageSetsIt)
     ASSERT_TRUE (window.isContentBuilt());
     auto* content = window.getMainContent();
     ASSERT_NE (content, nullptr);
+
+    auto* editor = dynamic_cast<NsZ9m::MainComp*> (content->getContentComponent().getPageComponent());
+    ASSERT_NE (editor, nullptr);
+    EXPECT_TRUE (z9test::waitUntil ([&] { return editor->isComplete(); }));
 
     EXPECT_EQ (window.getWidth(), 850);
     EXPECT_EQ (window.getHeight(), 720);

@@ -24,6 +24,12 @@ ScriptedDialogs& ScriptedDialogs::answerFile (const juce::File& file)
     return *this;
 }
 
+ScriptedDialogs& ScriptedDialogs::answerMenu (int itemId)
+{
+    menuAnswers.push_back (itemId);
+    return *this;
+}
+
 ScriptedDialogs& ScriptedDialogs::answerEveryBox (int buttonIndex)
 {
     everyBoxAnswered = true;
@@ -44,7 +50,7 @@ juce::StringArray ScriptedDialogs::getMessages() const
 
 bool ScriptedDialogs::allAnswersUsed() const noexcept
 {
-    return boxAnswers.empty() && alertAnswers.empty() && fileAnswers.empty();
+    return boxAnswers.empty() && alertAnswers.empty() && fileAnswers.empty() && menuAnswers.empty();
 }
 
 int ScriptedDialogs::showBox (const NsZ9m::Dialogs::Box& box)
@@ -101,6 +107,26 @@ juce::File ScriptedDialogs::chooseFile (const NsZ9m::Dialogs::FileRequest& reque
 
     ADD_FAILURE() << "Unexpected file chooser: \"" << request.title << "\"";
     return {};
+}
+
+int ScriptedDialogs::showMenu (const juce::PopupMenu& menu)
+{
+    NsZ9m::Dialogs::Box box;
+
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        box.buttons.add (it.getItem().text);
+
+    requests.push_back ({ Request::Kind::menu, box, {} });
+
+    if (! menuAnswers.empty())
+    {
+        const auto answer = menuAnswers.front();
+        menuAnswers.erase (menuAnswers.begin());
+        return answer;
+    }
+
+    ADD_FAILURE() << "Unexpected pop-up menu: " << box.buttons.joinIntoString (", ");
+    return 0;
 }
 
 } // namespace z9test

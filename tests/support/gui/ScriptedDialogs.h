@@ -23,8 +23,8 @@ public:
     /** One recorded request. */
     struct Request
     {
-        enum class Kind { box, alertWindow, file } kind;
-        NsZ9m::Dialogs::Box box;                  ///< box: all of it; alertWindow: title and button texts
+        enum class Kind { box, alertWindow, file, menu } kind;
+        NsZ9m::Dialogs::Box box;                  ///< box: all of it; alertWindow: title and button texts; menu: the item texts as buttons
         NsZ9m::Dialogs::FileRequest file;         ///< for file
     };
 
@@ -38,6 +38,9 @@ public:
 
     /** The next file chooser returns this file (a default juce::File: cancelled). */
     ScriptedDialogs& answerFile (const juce::File& file);
+
+    /** The next pop-up menu is answered with this item id (0: dismissed). */
+    ScriptedDialogs& answerMenu (int itemId);
 
     /** Takes every request from now on as unexpected-free: boxes get this answer. */
     ScriptedDialogs& answerEveryBox (int buttonIndex);
@@ -55,12 +58,14 @@ public:
     int showBox (const NsZ9m::Dialogs::Box& box) override;
     int runAlertWindow (juce::AlertWindow& window) override;
     juce::File chooseFile (const NsZ9m::Dialogs::FileRequest& request) override;
+    int showMenu (const juce::PopupMenu& menu) override;
 
 private:
     std::vector<Request> requests;
     std::vector<int> boxAnswers;
     std::vector<std::function<int (juce::AlertWindow&)>> alertAnswers;
     std::vector<juce::File> fileAnswers;
+    std::vector<int> menuAnswers;
     bool everyBoxAnswered = false;
     int everyBoxAnswer = 0;
     NsZ9m::Dialogs::ScopedHandler installed;
