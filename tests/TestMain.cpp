@@ -2,11 +2,57 @@
 #include "core/files/SettingsLocation.h"
 #include "tests/support/TempFolder.h"
 #include <gtest/gtest.h>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include <dlfcn.h>
 #include <initializer_list>
 
 namespace
 {
+    /** Points the system's temporary folder at another folder while it exists. */
+    struct ScopedTemporaryFolder
+    {
+        explicit ScopedTemporaryFolder (const juce::File& folder)
+        {
+            if (auto* old = std::getenv (variable))
+                previous = std::string (old);
+
+            set (folder.getFullPathName().toStdString());
+        }
+
+        ~ScopedTemporaryFolder()
+        {
+            if (previous.has_value())
+                set (*previous);
+            else
+               #if JUCE_WINDOWS
+                _putenv_s (variable, "");
+               #else
+                unsetenv (variable);
+               #endif
+        }
+
+    private:
+        static void set (const std::string& value)
+        {
+           #if JUCE_WINDOWS
+            _putenv_s (variable, value.c_str());
+           #else
+            setenv (variable, value.c_str(), 1);
+           #endif
+        }
+
+       #if JUCE_WINDOWS
+        static constexpr const char* variable = "TMP";
+       #else
+        static constexpr const char* variable = "TMPDIR";
+       #endif
+
+        std::optional<std::string> previous;
+    };
+
 
 // The framework loads the X libraries when the first window appears and
 // unloads them at shutdown. Whatever those libraries still held then (their
@@ -26,8 +72,12 @@ void keepWindowLibrariesLoaded()
 
 // Every test runs with JUCE's message manager up, on this thread, so tests can
 // run timers and the message loop (runDispatchLoopUntil, waitWhileDispatching).
-// The settings file is kept in a temporary folder for the whole run, so no test
-// can reach the machine's real settings, even one that forgets to redirect.
+//
+// The process works in a scratch folder of its own, made atomically under a
+// unique name: the system's temporary folder points into it for the whole
+// run (so every fixture's TempFolder lands there), and so does the settings
+// file, so no test can reach the machine's real settings or another test
+// process's files, even one that forgets to redirect.
 //
 // The process counts as a standalone application, as the program does, so JUCE
 // sets up X the way the program gets it: thread support and its own tolerant
@@ -43,6 +93,8 @@ int main (int argc, char** argv)
 
     int result = 0;
     {
+        z9test::TempFolder processFolder;
+        ScopedTemporaryFolder temporary (processFolder.get());
         z9test::TempFolder settingsFolder;
         NsZ9m::SettingsLocation::ScopedRedirect redirect (settingsFolder.get());
         result = RUN_ALL_TESTS();

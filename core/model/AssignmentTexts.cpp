@@ -209,14 +209,15 @@ bool secondLineEven (const juce::String& text, int width)
 
 juce::String makeDeviceLabel (const juce::String& fittedText)
 {
-    // The surface takes one byte per character: anything a name brought in
-    // from outside the keyboard's characters (a loaded file) shows as '?'.
+    // The surface takes one printable byte per character: anything a name
+    // brought in from outside them (a loaded file), control characters
+    // included, shows as '?'.
     juce::String text;
 
     for (auto p = fittedText.getCharPointer(); ! p.isEmpty();)
     {
         const auto c = p.getAndAdvance();
-        text += c > 126 ? juce::juce_wchar ('?') : c;
+        text += (c < 32 || c > 126) ? juce::juce_wchar ('?') : c;
     }
 
     // Any other length would shift every later label on the surface.

@@ -75,9 +75,10 @@ juce::String fitText (const juce::String& text,
 
 /** The DeviceLabel of a fitted text: one flag character whose code is 0 to 7
     (4 two lines needed, 2 first line even, 1 second line even), then the text.
-    Always exactly deviceLabelLength ASCII characters: a character above 126
-    becomes '?', and a text that is not fittedTextLength long is cut or padded
-    with spaces first, so the surface never receives a label of another size. */
+    Always exactly deviceLabelLength ASCII characters: a character below 32
+    or above 126 becomes '?', and a text that is not fittedTextLength long is
+    cut or padded with spaces first, so the surface never receives a label of
+    another size. */
 juce::String makeDeviceLabel (const juce::String& fittedText);
 
 /** The three flag bits of makeDeviceLabel. */

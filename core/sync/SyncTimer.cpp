@@ -111,9 +111,11 @@ void MyTimer::timerCallback()
     if (linkEnabled && ! sendInProgress)
         greet();
 
-    auto sync = anySlotFlag (slotDirty) || anySlotFlag (slotPending);
+    // A tick held back by a disabled link synchronised nothing, so it comes
+    // back at the idle pace.
+    auto sync = linkEnabled && (anySlotFlag (slotDirty) || anySlotFlag (slotPending));
 
-    if (sync && linkEnabled)
+    if (sync)
         syncAllDevices();
 
     startTimer (sync ? intervalMs : idleIntervalMs);

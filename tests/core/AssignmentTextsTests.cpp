@@ -250,6 +250,7 @@ TEST (DeviceLabel, AlwaysSeventeenAsciiBytes)
         juce::String::fromUTF8 ("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e"),
         juce::String::fromUTF8 ("\xf0\x9f\x8e\xb9 Piano \xe2\x82\xac"),
         "~", juce::String::charToString (127),
+        "Tab\there", "Two\nLines\r\n", juce::String::charToString (1) + "Esc\x1b", juce::String::charToString (0x1f),
     };
 
     auto expectSound = [] (const juce::String& label, const juce::String& context)
@@ -259,6 +260,10 @@ TEST (DeviceLabel, AlwaysSeventeenAsciiBytes)
         EXPECT_FALSE (containsNonAscii (label)) << context;
         EXPECT_GE ((int) label[0], 1) << context;
         EXPECT_LE ((int) label[0], 7) << context;
+
+        // only the flag byte is below the printable characters
+        for (int i = 1; i < label.length(); ++i)
+            EXPECT_TRUE (label[i] >= 32 && label[i] <= 126) << context << ", character " << i;
     };
 
     for (auto& name : names)
@@ -274,6 +279,8 @@ TEST (DeviceLabel, AlwaysSeventeenAsciiBytes)
                lines ("  Caf?  "));
     EXPECT_EQ (makeDeviceLabel (juce::String::charToString (127)).substring (1),
                juce::String ("?") + juce::String::repeatedString (" ", 15));
+    EXPECT_EQ (makeDeviceLabel (juce::String::charToString (1) + "A\tB\x1b" "C\n").substring (1),
+               juce::String ("?A?B?C?") + juce::String::repeatedString (" ", 9));
     EXPECT_EQ (makeDeviceLabel ("Copy").substring (1), juce::String ("Copy") + juce::String::repeatedString (" ", 12));
     EXPECT_EQ (makeDeviceLabel ("ABCDEFGHIJKLMNOPQRSTU").substring (1), juce::String ("ABCDEFGHIJKLMNOP"));
 }

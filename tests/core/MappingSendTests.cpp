@@ -200,6 +200,60 @@ TEST_F (MappingSendTest, EachFailureStopsTheSendWithItsText)
     }
 }
 
+TEST_F (MappingSendTest, FromWindows10OnEverySecondCountedPacketPausesAcrossTheWholeSend)
+{
+    // Tells, for each message the unit receives, whether the message loop ran
+    // since the one before: a pause posts nothing of its own, so a callback
+    // posted at each message shows it. The unit answers at once, so the
+    // acknowledgement waits find their answer without running the loop.
+    struct LoopRunsBetweenMessages : z9test::InMemoryMidiPorts::OutputListener
+    {
+        void messageSentToOutput (const juce::String&, const juce::MidiMessage&) override
+        {
+            ranBefore.push_back (*ran);
+            ran = std::make_shared<bool> (false);
+            juce::MessageManager::callAsync ([r = ran] { *r = true; });
+        }
+
+        std::shared_ptr<bool> ran = std::make_shared<bool> (false);
+        std::vector<bool> ranBefore;
+    };
+
+    SimulatedSurface unit (ports, 2055);
+    setSlotDaw (1, 2);
+    compileAll (2055);
+
+    juce::StringArray expected { "query" };
+    expected.addArray (chunksOf (1, true));
+    expected.addArray ({ "filler", "select " + hex (2), "confirm" });
+    const auto firstChunk = 1, filler = expected.indexOf ("filler"), select = filler + 1;
+
+    for (int version : { 7, 6 })
+    {
+        SCOPED_TRACE (version);
+        windowsVersionIndex = version;
+        unit.clearRecords();
+        unit.setConfirmedFingerprints (-1, -1, -1);
+
+        LoopRunsBetweenMessages loop;
+        ports.addOutputListener (&loop);
+        ASSERT_TRUE (sendTo (unit).wasOk());
+        ports.removeOutputListener (&loop);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);   // the last callback
+
+        ASSERT_EQ (unit.getConversation(), expected);
+        ASSERT_EQ (loop.ranBefore.size(), (size_t) expected.size());
+
+        // The query counts 3 (a pause at its second), the filler before the
+        // select is the fourth: it pauses only because the count runs on
+        // through the whole send. Every chunk is followed by 10 ms anyway.
+        EXPECT_EQ (loop.ranBefore[(size_t) firstChunk], version >= 7);
+        EXPECT_EQ (loop.ranBefore[(size_t) select], version >= 7);
+        EXPECT_TRUE (loop.ranBefore[(size_t) filler]);
+        EXPECT_TRUE (loop.ranBefore[(size_t) firstChunk + 1]);
+    }
+}
+
 TEST_F (MappingSendTest, WithoutAnOutputNothingHappens)
 {
     SimulatedSurface unit (ports, 2055);

@@ -17,12 +17,18 @@ namespace
         z9test::ScopedInMemoryMidiPorts ports;
     };
 
-    // Records what arrives and on which thread; optionally lingers in the callback.
+    // Records what arrives and on which thread; optionally holds each callback
+    // at its start until the test releases it, and then lingers a while.
     struct RecordingCallback : public juce::MidiInputCallback
     {
         void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& m) override
         {
             inside = true;
+            ++entered;
+
+            // Bounded, so that a test that fails before its release still ends.
+            if (held.load())
+                released.wait (5000);
 
             {
                 const juce::ScopedLock sl (lock);
@@ -54,7 +60,14 @@ namespace
         std::vector<juce::MidiInput*> sources;
         std::vector<bool> onMessageThread;
         std::atomic<int> count { 0 };
+        /** From now on, callbacks wait at their start until release(). */
+        void hold()      { released.reset(); held = true; }
+        void release()   { released.signal(); }
+
         std::atomic<bool> inside { false };
+        std::atomic<int> entered { 0 };
+        std::atomic<bool> held { false };
+        juce::WaitableEvent released { true };
         int lingerMs = 0;
     };
 
@@ -196,18 +209,20 @@ TEST_F (MidiPortSystemTest, InputReachesTheCallbackOnAnotherThreadInOrderOnlyWhi
     in->start();
     EXPECT_TRUE (ports.isInputStarted ("MIDIIN4 (Z9-M)"));
 
-    // a delayed message arrives after later ones without delay; equal delays keep their order
-    ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (0x21), 40);
+    // a delayed message arrives after later ones without delay; equal delays
+    // keep their order (the delay is far longer than the sends take, even on
+    // a busy machine)
+    const auto sent = juce::Time::getMillisecondCounterHiRes();
+    ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (0x21), 300);
     ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (0x22));
     ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (0x23));
     ports.sendToProgram ("other", shortMessage (0x24));
 
-    const auto sent = juce::Time::getMillisecondCounterHiRes();
-    ASSERT_TRUE (waitUntil ([&] { return callback.count.load() == 3; }));
+    ASSERT_TRUE (waitUntil ([&] { return callback.count.load() == 3; }, 5000));
     const auto took = juce::Time::getMillisecondCounterHiRes() - sent;
 
     EXPECT_EQ (callback.firstDataBytes(), std::vector<int> ({ 0x22, 0x23, 0x21 }));
-    EXPECT_GE (took, 35.0);
+    EXPECT_GE (took, 300.0);
     ASSERT_TRUE (ports.waitUntilDelivered());
     EXPECT_EQ (ports.getNumUndelivered(), 2);
 
@@ -229,9 +244,12 @@ TEST_F (MidiPortSystemTest, NothingArrivesAfterStopOrCloseOrRemoval)
     ASSERT_NE (in, nullptr);
     in->start();
 
-    // stop() while a delivery is running returns only once it is over
+    // stop() while a delivery is running returns only once it is over (the
+    // callback is held inside until the test is about to stop, then lingers)
+    callback.hold();
     ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (1));
-    ASSERT_TRUE (waitUntil ([&] { return callback.inside.load(); }));
+    ASSERT_TRUE (waitUntil ([&] { return callback.entered.load() == 1; }));
+    callback.release();
     in->stop();
     EXPECT_FALSE (callback.inside.load());
     EXPECT_EQ (callback.count.load(), 1);
@@ -254,12 +272,14 @@ TEST_F (MidiPortSystemTest, NothingArrivesAfterStopOrCloseOrRemoval)
     ports.addInput ("MIDIIN4 (Z9-M)");
     in = midiPorts().openInput (0, &callback);
     in->start();
+    callback.hold();
     ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (5), 0);
-    ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (6), 5);
-    ASSERT_TRUE (waitUntil ([&] { return callback.inside.load(); }));
+    ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (6), 500);   // due long after the port goes
+    ASSERT_TRUE (waitUntil ([&] { return callback.entered.load() == 3; }));
+    callback.release();
     in.reset();
     EXPECT_FALSE (callback.inside.load());
-    ASSERT_TRUE (ports.waitUntilDelivered());
+    ASSERT_TRUE (ports.waitUntilDelivered (5000));
     EXPECT_EQ (callback.count.load(), 3);
     EXPECT_FALSE (ports.isInputOpen ("MIDIIN4 (Z9-M)"));
 }

@@ -34,9 +34,21 @@ namespace
 
         void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& m) override
         {
-            const juce::ScopedLock sl (lock);
-            replies.add (juce::String::toHexString (m.getRawData(), m.getRawDataSize(), 1).toUpperCase());
+            if (juce::MessageManager::getInstance()->isThisTheMessageThread())
+                repliesOnMessageThread++;
+
+            {
+                const juce::ScopedLock sl (lock);
+                replies.add (juce::String::toHexString (m.getRawData(), m.getRawDataSize(), 1).toUpperCase());
+            }
+
+            if (onReply)
+                onReply (*this);
         }
+
+        /** Called after each reply is recorded, on the thread that delivered it. */
+        std::function<void (ProgramSide&)> onReply;
+        std::atomic<int> repliesOnMessageThread { 0 };
 
         juce::StringArray getReplies() const   { const juce::ScopedLock sl (lock); return replies; }
         bool waitForReplies (int n, int ms = 1000)   { return waitUntil ([&] { return getReplies().size() >= n; }, ms); }
@@ -257,6 +269,40 @@ TEST_F (SimulatedSurfaceTest, FaultSwitchesChangeOnlyTheAnswers)
     }
 }
 
+TEST_F (SimulatedSurfaceTest, AnAnswerAtOnceIsInTheProgramsHandsWhenTheSendReturns)
+{
+    SimulatedSurface unit (ports, 2055);
+    ProgramSide program (unit.getOutputName(), unit.getInputName());
+
+    // no message loop and no wait between the sends and the looks
+    for (int c = 1; c <= 9; ++c)
+    {
+        program.send (imageChunk (2055, 0, 2, c));
+        ASSERT_EQ (program.getReplies().size(), c);
+    }
+
+    program.send (fingerprintMessage (2055, 0x21, 0, 0, 0));
+    EXPECT_EQ (program.getReplies()[9], "9A 21 00");
+    program.send (filler);   // not answered: nothing to wait for
+    EXPECT_EQ (program.getReplies().size(), 10);
+
+    // delivered as a MIDI driver would, off the message thread
+    EXPECT_EQ (program.repliesOnMessageThread.load(), 0);
+    EXPECT_EQ (ports.getNumDelivered(), 10);
+
+    // a program that sends from within its input callback (on the delivery
+    // thread) gets the answer there and then, without waiting for itself
+    program.onReply = [once = true] (ProgramSide& p) mutable
+    {
+        if (std::exchange (once, false))
+            p.send (imageChunk (2055, 0, 2, 1));
+    };
+    unit.sendToProgram (juce::MidiMessage (0x9A, 0x30, 0x01));
+    ASSERT_TRUE (program.waitForReplies (12));
+    EXPECT_EQ (program.getReplies()[11], "9A 25 01");
+    EXPECT_TRUE (unit.getUnexpected().isEmpty());
+}
+
 TEST_F (SimulatedSurfaceTest, LateAnswersWrongPortsAndUnplugging)
 {
     SimulatedSurface unit (ports, 2056);
@@ -296,13 +342,14 @@ TEST_F (SimulatedSurfaceTest, LateAnswersWrongPortsAndUnplugging)
     EXPECT_FALSE (unit.hasImageChunk (0, 2));
     EXPECT_EQ (ports.getNumLostSends(), 1);
 
-    // an answer still on its way when the unit goes is lost with it
+    // an answer still on its way when the unit goes is lost with it (the
+    // answer is due long after the unplugging, even on a busy machine)
     unit.plugIn();
     ProgramSide again (unit.getOutputName(), unit.getInputName());
-    unit.setReplyDelayMs (30);
+    unit.setReplyDelayMs (500);
     again.send (imageChunk (2056, 0, 1, 4));
     unit.unplug();
-    ASSERT_TRUE (ports.waitUntilDelivered());
+    ASSERT_TRUE (ports.waitUntilDelivered (5000));
     EXPECT_TRUE (again.getReplies().isEmpty());
 }
 

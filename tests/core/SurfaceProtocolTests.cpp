@@ -223,11 +223,19 @@ TEST_F (SurfaceProtocolTest, WaitForReplyEndsOnTheReplyOrAfterThirtyPolls)
     EXPECT_GE (waited, 25.0);
     EXPECT_LT (waited, 1000.0);
 
-    // a reply from another thread ends the wait early
+    // a reply stored by another thread while the wait polls ends it: the
+    // wait's first dispatch starts that thread and lets it finish, so the
+    // reply is there for the next poll however late the thread gets to run
     resetDeviceReplyState();
-    std::thread midiThread ([] { juce::Thread::sleep (5); feed ({ 0x9A, 0x25, 0x01 }); });
+    bool fedDuringTheWait = false;
+    juce::MessageManager::callAsync ([&fedDuringTheWait]
+    {
+        std::thread midiThread ([] { feed ({ 0x9A, 0x25, 0x01 }); });
+        midiThread.join();
+        fedDuringTheWait = true;
+    });
     EXPECT_TRUE (waitForReply (deviceReplyState.imageChunkAck));
-    midiThread.join();
+    EXPECT_TRUE (fedDuringTheWait);
     EXPECT_EQ (deviceReplyState.imageChunkAck.load(), 1);
 
     // a lone status report ends it too

@@ -258,9 +258,65 @@ TEST_F (SyncTimerTest, WhileMidiInputIsDisabledNothingGoesOutAndEditsWait)
     EXPECT_TRUE (m.getReceived().empty());
     EXPECT_TRUE (x2.getReceived().empty());
     EXPECT_TRUE (slotDirty[0]);
+    EXPECT_EQ (timer.getTimerInterval(), 333);   // nothing was synchronised
 
     midiInputEnabled = true;
     tick();
     EXPECT_TRUE (isComplete (m, 0));
     EXPECT_EQ (x2.getGreetings().size(), 1u);
+    EXPECT_EQ (timer.getTimerInterval(), 2000);
+}
+
+TEST_F (SyncTimerTest, TheTickListensToAZ9MElseAZ9MiniElseTheProductBeingEdited)
+{
+    struct Case { const char* what; std::vector<int> units; int productBeingEdited; juce::String input; };
+
+    const Case cases[] = {
+        { "a Z9-M before a Z9-Mini listed first", { 2054, 2067, 2055 }, 2067, "MIDIIN4 (Z9-M)" },
+        { "a Z9-Mini before the product being edited", { 2067, 2054 }, 2067, "MIDIIN4 (Z9-Mini)" },
+        { "the product being edited", { 2056, 2067, 2070 }, 2067, "MIDIIN4 (Z9-X2)" },
+        { "none of them", { 2056, 2067 }, 2070, {} },
+    };
+
+    for (auto& tc : cases)
+    {
+        SCOPED_TRACE (tc.what);
+        resetProcessWideState();
+        z9test::ScopedInMemoryMidiPorts casePorts;
+        std::vector<std::unique_ptr<SimulatedSurface>> units;
+
+        for (auto product : tc.units)
+            units.push_back (std::make_unique<SimulatedSurface> (casePorts, product));
+
+        currentProductId = tc.productBeingEdited;
+        tick();
+
+        ASSERT_NE (host().input, nullptr);
+        EXPECT_EQ (host().input->input != nullptr ? host().input->input->getName() : juce::String(), tc.input);
+        EXPECT_EQ (host().input->arePortsOpen(), tc.input.isNotEmpty());
+        host().input.reset();
+    }
+}
+
+TEST_F (SyncTimerTest, AUnitOnTheMakersGenericPortIsSentAsTheProductBeingEdited)
+{
+    for (int product : { 2055, 2067 })
+    {
+        SCOPED_TRACE (product);
+        resetProcessWideState();
+        z9test::ScopedInMemoryMidiPorts casePorts;
+        SimulatedSurface generic (casePorts, product, 1, true, "VORLIX USB Midi");
+        currentProductId = product;
+        setSlotDaw (1, 2);
+        slotDirty[0] = true;
+        tick();
+
+        EXPECT_TRUE (isComplete (generic, 0));
+        EXPECT_EQ (generic.getImage (0), juce::MemoryBlock (wireImages[productIndexOf (product)][0], wireImageSize));
+        EXPECT_EQ (generic.hasLabelChunk (0, 8), product == 2055);
+        EXPECT_TRUE (generic.getUnexpected().isEmpty());   // the unit checks the model code
+        EXPECT_EQ (generic.getConversation (1).indexOf ("query"), 0);
+        EXPECT_FALSE (slotDirty[0] || slotPending[0]);
+        host().input.reset();
+    }
 }

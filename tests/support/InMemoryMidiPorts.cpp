@@ -23,6 +23,7 @@ struct InMemoryMidiPorts::Shared
     {
         juce::String inputName;
         juce::MidiMessage message;
+        std::shared_ptr<juce::WaitableEvent> handedOver;   // signalled after the delivery, when set
     };
 
     juce::CriticalSection stateLock;     // everything below but the listeners
@@ -197,7 +198,6 @@ public:
         }
     }
 
-private:
     void deliver (const Shared::Pending& item)
     {
         {
@@ -223,8 +223,12 @@ private:
         }
 
         --shared->inFlight;
+
+        if (item.handedOver != nullptr)
+            item.handedOver->signal();
     }
 
+private:
     std::shared_ptr<Shared> shared;
     juce::WaitableEvent wakeUp;
 };
@@ -326,10 +330,36 @@ void InMemoryMidiPorts::sendToProgram (const juce::String& inputName, const juce
         const juce::ScopedLock sl (shared->stateLock);
         ++shared->inFlight;
         shared->queue.emplace (juce::Time::getMillisecondCounterHiRes() + juce::jmax (0, delayMs),
-                               Shared::Pending { inputName, message });
+                               Shared::Pending { inputName, message, nullptr });
     }
 
     deliveryThread->wake();
+}
+
+void InMemoryMidiPorts::handOverToProgram (const juce::String& inputName, const juce::MidiMessage& message)
+{
+    if (juce::Thread::getCurrentThread() == deliveryThread.get())
+    {
+        ++shared->inFlight;
+        deliveryThread->deliver ({ inputName, message, nullptr });
+        return;
+    }
+
+    auto handedOver = std::make_shared<juce::WaitableEvent> (true);
+
+    {
+        const juce::ScopedLock sl (shared->stateLock);
+        ++shared->inFlight;
+        shared->queue.emplace (juce::Time::getMillisecondCounterHiRes(), Shared::Pending { inputName, message, handedOver });
+    }
+
+    deliveryThread->wake();
+
+    // The delivery thread needs nothing of this thread to go on, so this wait
+    // ends as soon as it gets the processor.
+    const auto delivered = handedOver->wait (handOverLimitMs);
+    jassert (delivered);   // the delivery thread is stuck in a callback: look for a deadlock there
+    juce::ignoreUnused (delivered);
 }
 
 bool InMemoryMidiPorts::waitUntilDelivered (int timeoutMs)

@@ -85,6 +85,18 @@ public:
         in the order they were sent. */
     void sendToProgram (const juce::String& inputName, const juce::MidiMessage& message, int delayMs = 0);
 
+    /** Delivers a message to the program's inputs of that name now, on the
+        delivery thread like any other (after the queued messages already
+        due), and returns only once it has been handed out or lost. A simulated
+        unit's answer "at once" arrives this way: it is in the program's hands
+        before the program starts waiting for it, however busy the machine is.
+        Called from within a delivery (on the delivery thread), it delivers
+        there and then. Gives up waiting after handOverLimitMs, which only a
+        deadlock reaches. */
+    void handOverToProgram (const juce::String& inputName, const juce::MidiMessage& message);
+
+    static constexpr int handOverLimitMs = 20000;
+
     /** Runs the message loop until every queued message has been handed out
         (or lost), at most timeoutMs; returns whether the queue is empty.
         Message thread only. */

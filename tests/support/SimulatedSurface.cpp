@@ -519,10 +519,28 @@ void SimulatedSurface::answer (int port, int command, Answer how, int value)
     switch (how)
     {
         case Answer::ignore:      return;
-        case Answer::statusOnly:  sendToProgram (juce::MidiMessage (0x9A, statusNote, 1), target, delay); return;
-        case Answer::refuse:      sendToProgram (juce::MidiMessage (0x9A, command, 0), target, delay); return;
-        case Answer::normal:      sendToProgram (juce::MidiMessage (0x9A, command, value & 0x7F), target, delay); return;
+        case Answer::statusOnly:  reply (juce::MidiMessage (0x9A, statusNote, 1), target, delay); return;
+        case Answer::refuse:      reply (juce::MidiMessage (0x9A, command, 0), target, delay); return;
+        case Answer::normal:      reply (juce::MidiMessage (0x9A, command, value & 0x7F), target, delay); return;
     }
+}
+
+void SimulatedSurface::reply (const juce::MidiMessage& message, int portNumber, int delayMs)
+{
+    if (delayMs > 0)
+    {
+        sendToProgram (message, portNumber, delayMs);
+        return;
+    }
+
+    // An answer "at once" is in the program's hands before the send that
+    // caused it returns, so no wait of the program races the scheduler for it.
+    {
+        const juce::ScopedLock sl (lock);
+        sent.push_back ({ portNumber, message });
+    }
+
+    ports.handOverToProgram (getInputName (portNumber), message);
 }
 
 } // namespace z9test

@@ -37,6 +37,12 @@ namespace z9test
     "labels 2.8", "select 0x21", "state 0x41", "greeting 0x00", and
     "unexpected <hex bytes>".
 
+    Without a reply delay, an answer reaches the program's input callback (on
+    the ports' delivery thread) before the send that caused it returns, as if
+    the unit and its MIDI driver were infinitely fast: the program finds it at
+    its first look, however busy the machine is. With a delay, the answer is
+    queued and arrives that much later.
+
     The unit handles messages on the thread that sends them (the message
     thread); every member may be called from any thread. Create and destroy it
     on the message thread, after and before the ports it uses.
@@ -184,7 +190,7 @@ public:
         wins. */
     void setAnswer (int command, Answer answer, int slotNumber = 0, int chunkNumber = 0);
 
-    /** Delays every answer by this time. */
+    /** Delays every answer by this time; 0 (the default) answers at once. */
     void setReplyDelayMs (int delayMs);
 
     /** Sends every answer to the input of this port number instead of the
@@ -205,6 +211,7 @@ private:
     void handle (int port, const juce::MidiMessage& message);
     Answer answerFor (int command, int slotNumber, int chunkNumber) const;
     void answer (int port, int command, Answer how, int value);
+    void reply (const juce::MidiMessage& message, int portNumber, int delayMs);
     void flagUnexpected (int port, const juce::MidiMessage& message);
 
     InMemoryMidiPorts& ports;
