@@ -1,6 +1,7 @@
 #include "core/sync/Host.h"
 #include "core/sync/ProcessState.h"
 #include "core/files/SettingsStore.h"
+#include "core/files/TreeXmlWriter.h"
 #include "core/base/StoredNumber.h"
 #include "core/link/SurfaceProtocol.h"
 #include "core/sync/CompiledSlots.h"
@@ -187,21 +188,15 @@ TEST_F (SettingsFileTest, AFailedWriteLeavesTheOldFileIntact)
     setSlotDaw (host().getTree(), 0, 0, 7);
     host().getStore().getControl (3, 1, 1).setProperty (Ids::name, "changed", nullptr);
 
-    // how large the new file will be, written elsewhere
-    juce::int64 newSize = 0;
-    {
-        auto scratch = folder / "scratch.conf";
-        juce::PropertiesFile props (scratch, SettingsLocation::getOptions());
-        props.setValue ("state", host().getTree().createXml().get());
-        ASSERT_TRUE (props.save());
-        newSize = scratch.getSize();
-    }
+    // how large the new file will be: the very bytes the save is to write
+    juce::StringPairArray properties;
+    properties.set ("state", TreeXmlWriter::toSingleLineText (host().getTree()));
+    const auto newSize = (juce::int64) SettingsStore::makeFileBytes (properties).getSize();
 
-    // the disk fills up half-way, or shortly before the end of the compressed
-    // data (a file cut only in its last few bytes, the end of the compressed
-    // stream with its checksum, can read back the same through the framework,
-    // and the check after the write does not catch that yet)
-    for (auto limit : { (juce::int64) before.getSize() / 4, newSize - 64 })
+    // the disk fills up half-way, shortly before the end, or one byte before
+    // the end (a file cut in its last bytes, the end of the compressed stream
+    // with its checksum, is refused by the check after the write too)
+    for (auto limit : { (juce::int64) before.getSize() / 4, newSize - 64, newSize - 8, newSize - 1 })
     {
         SCOPED_TRACE (limit);
         {
@@ -214,6 +209,7 @@ TEST_F (SettingsFileTest, AFailedWriteLeavesTheOldFileIntact)
     // with room again, the change that could not be written goes out
     host().saveSettings();
     EXPECT_NE (commonFileBytes(), before);
+    EXPECT_EQ ((juce::int64) commonFileBytes().getSize(), newSize);
     restartProgram();
     EXPECT_EQ (host().getSlotDaw (1, 1).get(), 7);
 }

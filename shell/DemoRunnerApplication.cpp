@@ -1,0 +1,148 @@
+#include "shell/DemoRunnerApplication.h"
+#include "shell/DemoSlaveProcess.h"
+#include "shell/DemoTaskbarComponent.h"
+#include "shell/EditorPageFactory.h"
+#include "shell/MainComponent.h"
+#include "shell/PageRegistry.h"
+
+bool DemoRunnerApplication::moreThanOneInstanceAllowed()
+{
+    return hasChildProcessToken (getCommandLineParameters());
+}
+
+void DemoRunnerApplication::initialise (const juce::String& commandLine)
+{
+    registerAllPages();
+
+    if (startChildProcessIfRequested (commandLine))
+        return;
+
+    // Started by a master whose connection could not be made: no window.
+    if (hasChildProcessToken (commandLine))
+    {
+        quitApplication();
+        return;
+    }
+
+    installEditorAssetHook();
+
+    auto window = std::make_unique<MainAppWindow> (getApplicationName() + " V1.00");
+
+    if (! window->isContentBuilt())
+    {
+        window.reset();
+        quitApplication();
+        return;
+    }
+
+    mainWindow = std::move (window);
+}
+
+void DemoRunnerApplication::shutdown()
+{
+    mainWindow.reset();
+}
+
+void DemoRunnerApplication::systemRequestedQuit()
+{
+    if (mainWindow != nullptr)
+        mainWindow->minimiseButtonPressed();
+
+    shutdown();
+    quitApplication();
+}
+
+bool DemoRunnerApplication::backButtonPressed()
+{
+    if (mainWindow != nullptr)
+        if (auto* content = mainWindow->getMainContent())
+            content->getSidePanel().showOrHide (false);
+
+    return true;
+}
+
+void DemoRunnerApplication::quitApplication()
+{
+    juce::MessageManager::getInstance()->stopDispatchLoop();
+}
+
+//==============================================================================
+DemoRunnerApplication::MainAppWindow::MainAppWindow (const juce::String& title)
+    : juce::DocumentWindow (title,
+                            juce::Desktop::getInstance().getDefaultLookAndFeel()
+                                .findColour (juce::ResizableWindow::backgroundColourId),
+                            juce::DocumentWindow::allButtons,
+                            true)
+{
+    setUsingNativeTitleBar (true);
+    setTitleBarButtonsRequired (juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton, false);
+    setResizable (true, false);
+    setResizeLimits (400, 400, 5000, 5000);
+
+    const auto initialBounds = computeInitialBounds (getParentMonitorArea());
+    setBounds (initialBounds);
+
+    auto content = std::make_unique<MainComponent>();
+
+    if (! content->isPageBuilt())
+        return;
+
+    // A window that fits itself to a content of no size shrinks to nothing
+    // and the page never lays out. So the content first takes the window's
+    // size (and lays out inside it), and only then does the window start
+    // following the content's size.
+    auto* owned = content.release();
+    setContentOwned (owned, false);
+    setContentOwned (owned, true);
+    setVisible (true);
+
+    trayEntry = std::make_unique<DemoTaskbarComponent>();
+    contentBuilt = true;
+}
+
+DemoRunnerApplication::MainAppWindow::~MainAppWindow()
+{
+    trayEntry.reset();
+    clearContentComponent();
+}
+
+juce::Rectangle<int> DemoRunnerApplication::MainAppWindow::computeInitialBounds (juce::Rectangle<int> parentArea)
+{
+    const auto w = (float) parentArea.getWidth();
+    const auto h = (float) parentArea.getHeight();
+
+    return { (int) (0.1f * w), (int) (0.1f * h),
+             juce::jmax (850, (int) (0.5f * w)), juce::jmax (600, (int) (0.7f * h)) };
+}
+
+MainComponent* DemoRunnerApplication::MainAppWindow::getMainContent() const
+{
+    return dynamic_cast<MainComponent*> (getContentComponent());
+}
+
+bool DemoRunnerApplication::MainAppWindow::keyPressed (const juce::KeyPress& key)
+{
+    return juce::Component::keyPressed (key);
+}
+
+void DemoRunnerApplication::MainAppWindow::closeButtonPressed()
+{
+    trayEntry.reset();
+    clearContentComponent();
+    requestApplicationQuit();
+}
+
+//==============================================================================
+juce::JUCEApplicationBase* createApplication()
+{
+    return new DemoRunnerApplication();
+}
+
+void requestApplicationQuit()
+{
+    juce::MessageManager::callAsync ([]
+    {
+        if (auto* app = juce::JUCEApplication::getInstance())
+            app->systemRequestedQuit();
+    });
+}

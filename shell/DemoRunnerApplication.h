@@ -1,0 +1,96 @@
+#pragma once
+
+#include "shell/ShellIncludes.h"
+
+class MainComponent;
+class DemoTaskbarComponent;
+
+/**
+    The application: registers the pages, becomes a child-process slave when
+    the command line asks for it, and otherwise shows the main window with
+    the editor page and the tray entry. Only one windowed instance runs; a
+    second start ends at once.
+
+    Created by createApplication and run by the framework. Message thread only.
+*/
+class DemoRunnerApplication final : public juce::JUCEApplication
+{
+public:
+    DemoRunnerApplication() = default;
+
+    const juce::String getApplicationName() override      { return "Z9-M Ostrik"; }
+    const juce::String getApplicationVersion() override   { return "1.01"; }
+
+    /** False, except for a child process: it serves its master even while a
+        windowed instance runs. */
+    bool moreThanOneInstanceAllowed() override;
+
+    void initialise (const juce::String& commandLine) override;
+
+    /** Deletes the main window when there is one. Safe to call twice. */
+    void shutdown() override;
+
+    /** A second start's command line: ignored. */
+    void anotherInstanceStarted (const juce::String&) override {}
+
+    /** Minimises the main window (when there is one), deletes it and stops the
+        message loop. */
+    void systemRequestedQuit() override;
+
+    /** Hides the side panel; true. */
+    bool backButtonPressed() override;
+
+    /** Stops the message loop; the framework then ends the application. */
+    static void quitApplication();
+
+    //==============================================================================
+    /**
+        The main window: native title bar with minimise and close, resizable
+        from 400 x 400 to 5000 x 5000, placed at 10 % of the screen area at
+        max (850, 50 %) x max (600, 70 %) of it. Its content is a MainComponent;
+        it owns that content and the tray entry.
+    */
+    class MainAppWindow final : public juce::DocumentWindow
+    {
+    public:
+        explicit MainAppWindow (const juce::String& title);
+        ~MainAppWindow() override;
+
+        /** The bounds that the window takes on a screen whose usable area is parentArea. */
+        static juce::Rectangle<int> computeInitialBounds (juce::Rectangle<int> parentArea);
+
+        /** True when the content built its start-up page. */
+        bool isContentBuilt() const noexcept   { return contentBuilt; }
+
+        MainComponent* getMainContent() const;
+        DemoTaskbarComponent* getTrayEntry() const noexcept   { return trayEntry.get(); }
+
+        bool keyPressed (const juce::KeyPress&) override;
+
+        /** Removes the tray entry and deletes the content (the editor page
+            saves the settings as it goes), then asks the application to quit
+            once this callback has returned. */
+        void closeButtonPressed() override;
+
+    private:
+        bool contentBuilt = false;
+        std::unique_ptr<DemoTaskbarComponent> trayEntry;
+
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
+    };
+
+    MainAppWindow* getMainWindow() const noexcept   { return mainWindow.get(); }
+
+private:
+    std::unique_ptr<MainAppWindow> mainWindow;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DemoRunnerApplication)
+};
+
+/** The framework's application factory: a new DemoRunnerApplication. */
+juce::JUCEApplicationBase* createApplication();
+
+/** Asks the running application to quit (systemRequestedQuit) from the message
+    loop, after the caller's own callback has returned; nothing without a
+    running application. Any thread. */
+void requestApplicationQuit();

@@ -1,0 +1,162 @@
+#include "core/base/PlatformHelpers.h"
+#include "tests/support/BoundedWait.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/gui/Snapshot.h"
+#include "tests/support/program/ProgramUnderTest.h"
+#include <gtest/gtest.h>
+#include <csignal>
+
+// The real program, started as a user starts it, each run on an X display and
+// in scratch folders of its own, looked at from outside through X.
+
+namespace
+{
+    const int startTimeoutMs = 20000;
+    const int exitTimeoutMs = 20000;
+
+    juce::String editorTitle()
+    {
+        return "Z9-M/X Ostrik V1.04 - " + NsZ9m::getCpuModelTag();
+    }
+
+    struct ProgramTest : public ::testing::Test
+    {
+        void SetUp() override
+        {
+            if (! z9test::canIsolateProgramRuns())
+                GTEST_SKIP() << "this machine does not let a test give the program a mount namespace (unshare)";
+
+            ASSERT_TRUE (display.getName().isNotEmpty()) << "no Xvfb";
+            settingsFile.getParentDirectory().createDirectory();
+        }
+
+        void snapshot (z9test::XProbe& probe, unsigned long window)
+        {
+            juce::ImageComponent view;
+            auto image = probe.grab (window);
+            view.setImage (image, juce::RectanglePlacement::stretchToFit);
+            view.setSize (image.getWidth(), image.getHeight());
+            z9test::writeSnapshot (view);
+        }
+
+        z9test::TempFolder temp;
+        z9test::VirtualDisplay display;
+        z9test::ProgramScratch scratch { temp.get() };
+        juce::File settingsFile = scratch.getSettingsFile();
+    };
+}
+
+TEST_F (ProgramTest, ShowsOneWindowQuitsOnInterruptAndSavesTheSettingsOnce)
+{
+    z9test::FileWriteCounter writes (settingsFile);
+    z9test::ProgramRun run (scratch, display.getName());
+    ASSERT_TRUE (run.start());
+
+    z9test::XProbe probe (display.getName());
+    const auto window = probe.waitForPaintedWindow (editorTitle(), startTimeoutMs);
+    ASSERT_NE (window.id, 0u) << run.getOutput();
+
+    EXPECT_EQ (window.width, 850);
+    EXPECT_EQ (window.height, 720);
+
+    // Centred on the 1280 x 1024 screen by the page holder's first layouts
+    // (the X server may show the move a little after the first paint).
+    const auto centred = [&]
+    {
+        for (auto& w : probe.getViewableWindows())
+            if (w.id == window.id)
+                return w.x == (1280 - 850) / 2 && w.y == (1024 - 720) / 2;
+
+        return false;
+    };
+
+    EXPECT_TRUE (z9test::waitUntil (centred, 5000));
+    EXPECT_EQ (probe.getViewableWindows().size(), 1u) << "no stray window (there is no tray manager)";
+    snapshot (probe, window.id);
+
+    EXPECT_EQ (writes.count(), 0) << "the start writes no settings";
+
+    run.sendSignal (SIGINT);
+    int code = -1;
+    ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code)) << run.getOutput();
+    EXPECT_EQ (code, 0) << run.getOutput();
+    EXPECT_EQ (writes.count(), 1);
+    EXPECT_TRUE (settingsFile.existsAsFile());
+}
+
+TEST_F (ProgramTest, ASecondStartEndsAtOnceWithoutAWindow)
+{
+    z9test::ProgramRun first (scratch, display.getName());
+    ASSERT_TRUE (first.start());
+    z9test::XProbe probe (display.getName());
+    ASSERT_NE (probe.waitForPaintedWindow (editorTitle(), startTimeoutMs).id, 0u) << first.getOutput();
+
+    z9test::ProgramRun second (scratch, display.getName());
+    ASSERT_TRUE (second.start());
+    int code = -1;
+    ASSERT_TRUE (second.waitForExit (exitTimeoutMs, code));
+    EXPECT_EQ (code, 0);
+    EXPECT_EQ (probe.getViewableWindows().size(), 1u);
+
+    first.sendSignal (SIGINT);
+    ASSERT_TRUE (first.waitForExit (exitTimeoutMs, code));
+    EXPECT_EQ (code, 0);
+}
+
+TEST_F (ProgramTest, TheCloseButtonEndsTheProgramAndSavesOnce)
+{
+    z9test::FileWriteCounter writes (settingsFile);
+
+    // The probe comes first: it makes the window-manager atoms exist, as a
+    // desktop's window manager does, so the program takes part in the close
+    // protocol (the framework only uses these atoms when they exist at start).
+    z9test::XProbe probe (display.getName());
+    z9test::ProgramRun run (scratch, display.getName());
+    ASSERT_TRUE (run.start());
+
+    const auto window = probe.waitForPaintedWindow (editorTitle(), startTimeoutMs);
+    ASSERT_NE (window.id, 0u) << run.getOutput();
+
+    probe.requestClose (window.id);
+    int code = -1;
+
+    // The framework's event loop waits for its X connection to become
+    // readable; an event that Xlib queued while reading for something else
+    // waits for the next one. A desktop always has more traffic: a harmless
+    // property change on the window stands in for it.
+    for (int i = 0; i < exitTimeoutMs / 200 && ! run.waitForExit (200, code); ++i)
+        probe.nudge (window.id);
+
+    ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code)) << run.getOutput();
+    EXPECT_EQ (code, 0) << run.getOutput();
+    EXPECT_EQ (writes.count(), 1);
+}
+
+TEST_F (ProgramTest, WithATrayManagerTheIconAsksToBeDocked)
+{
+    z9test::XProbe tray (display.getName());
+    ASSERT_TRUE (tray.becomeTrayManager());
+
+    z9test::ProgramRun run (scratch, display.getName());
+    ASSERT_TRUE (run.start());
+    EXPECT_TRUE (tray.waitForDockRequest (startTimeoutMs)) << run.getOutput();
+
+    run.sendSignal (SIGINT);
+    int code = -1;
+    ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code));
+    EXPECT_EQ (code, 0);
+}
+
+TEST_F (ProgramTest, AChildProcessTokenWithoutAMasterEndsWithoutAWindow)
+{
+    z9test::ProgramRun run (scratch, display.getName(), { "--demoUID:z9test_no_such_pipe" });
+    ASSERT_TRUE (run.start());
+
+    int code = -1;
+    ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code)) << run.getOutput();
+    EXPECT_EQ (code, 0);
+
+    z9test::XProbe probe (display.getName());
+    EXPECT_TRUE (probe.getViewableWindows().empty());
+    EXPECT_FALSE (settingsFile.exists());
+}
