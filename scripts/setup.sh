@@ -9,7 +9,7 @@ packages=(
     juce-modules-source
     libasound2-dev libcurl4-openssl-dev libfreetype-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
-    libpng-dev libjpeg-dev zlib1g-dev
+    libpng-dev libjpeg-dev libturbojpeg0-dev zlib1g-dev
     fontconfig-config fonts-dejavu-core
     libexpat1-dev
     clang libclang-rt-14-dev

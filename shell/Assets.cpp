@@ -1,4 +1,6 @@
 #include "shell/Assets.h"
+#include "core/base/RegularFile.h"
+#include "gui/SafeImageDecoder.h"
 
 namespace
 {
@@ -71,22 +73,27 @@ juce::File getApplicationFile()
     return juce::File::getSpecialLocation (juce::File::currentApplicationFile);
 }
 
+namespace
+{
+    /** The whole asset file, when it is a regular file within the cap. */
+    bool readAsset (const char* name, juce::MemoryBlock& bytes)
+    {
+        if (name == nullptr || *name == 0)
+            return false;
+
+        const auto file = getResourcesFolder().getChildFile ("Assets").getChildFile (name);
+        return NsZ9m::RegularFile::read (file, maxAssetFileSize, bytes) == NsZ9m::RegularFile::Status::ok;
+    }
+}
+
 std::unique_ptr<juce::InputStream> openAssetStream (const char* name)
 {
-    if (name == nullptr || *name == 0)
+    juce::MemoryBlock bytes;
+
+    if (! readAsset (name, bytes))
         return {};
 
-    auto file = getResourcesFolder().getChildFile ("Assets").getChildFile (name);
-
-    if (! file.existsAsFile() || file.getSize() > maxAssetFileSize)
-        return {};
-
-    auto stream = file.createInputStream();
-
-    if (stream == nullptr || ! stream->openedOk())
-        return {};
-
-    return stream;
+    return std::make_unique<juce::MemoryInputStream> (std::move (bytes));
 }
 
 juce::Image loadAssetImage (const char* name)
@@ -96,12 +103,13 @@ juce::Image loadAssetImage (const char* name)
     if (auto cached = juce::ImageCache::getFromHashCode (key); cached.isValid())
         return cached;
 
-    auto stream = openAssetStream (name);
+    juce::MemoryBlock bytes;
 
-    if (stream == nullptr)
+    if (! readAsset (name, bytes))
         return {};
 
-    auto image = juce::ImageFileFormat::loadFrom (*stream);
+    // A picture that is refused is as good as missing: nothing is cached.
+    auto image = NsZ9m::SafeImageDecoder::decode (bytes.getData(), bytes.getSize());
 
     if (image.isValid())
         juce::ImageCache::addImageToCache (image, key);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "shell/ShellIncludes.h"
+#include "gui/SafeImageDecoder.h"
 
 /*  The program's run-time assets: the images under the "Assets" folder of the
     "resources" folder that lies beside the executable (or is one of its
-    ancestors), loaded through the framework's image cache.
+    ancestors), decoded by SafeImageDecoder and kept in the framework's image
+    cache.
 
     Message thread only.
 */
@@ -27,16 +29,21 @@ juce::File getResourcesFolder();
 juce::File getApplicationFile();
 
 /** Opens an asset of the Assets folder; the name may hold a sub-folder
-    ("bkg/Z9-M.jpg"). Null when the file is missing, not a plain file, larger
-    than maxAssetFileSize or cannot be opened. The caller owns the stream. */
+    ("bkg/Z9-M.jpg"). The whole file is read at once, and only when it is a
+    regular file (RegularFile: a FIFO or device is refused without waiting):
+    null when the file is missing, not a regular file, larger than
+    maxAssetFileSize or cannot be read. The caller owns the stream. */
 std::unique_ptr<juce::InputStream> openAssetStream (const char* name);
 
 /** The image of an asset, from the image cache when it is there; a null image
-    when the file is missing or does not decode (nothing is cached then). */
+    when the file cannot be read as openAssetStream says, or when
+    SafeImageDecoder refuses it (a damaged picture, or one of more than
+    4096 x 4096 pixels): nothing is cached then. */
 juce::Image loadAssetImage (const char* name);
 
 /** No asset file is read beyond this size. */
 constexpr juce::int64 maxAssetFileSize = 16 * 1024 * 1024;
+static_assert (maxAssetFileSize == NsZ9m::SafeImageDecoder::maxFileBytes);
 
 //==============================================================================
 /** While this exists, getApplicationFile() returns the given file instead of

@@ -2,6 +2,7 @@
 
 #include "editor/EditorAssets.h"
 #include "editor/MainComp.h"
+#include "gui/SafeImageDecoder.h"
 #include "core/sync/Host.h"
 #include "core/sync/SyncTimer.h"
 #include "core/sync/ProcessState.h"
@@ -69,14 +70,11 @@ protected:
         SurfaceFixture::TearDown();
     }
 
-    /** Reads a picture from the test's own assets folder; a missing or
-        undecodable file is a null picture, as in the program. */
+    /** Reads a picture from the test's own assets folder as the program does;
+        a missing or refused file is a null picture. */
     static juce::Image readPicture (const juce::File& file)
     {
-        if (! file.existsAsFile())
-            return {};
-
-        return juce::ImageFileFormat::loadFrom (file);
+        return NsZ9m::SafeImageDecoder::loadFile (file);
     }
 
     /** The program's own picture from the source tree when there is one. */

@@ -1,6 +1,8 @@
 #include "shell/Assets.h"
 #include "shell/PageRegistry.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/gui/DamagedPictures.h"
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace
@@ -112,12 +114,17 @@ TEST_F (AssetsTest, MissingOrUndecodableAssetsGiveNullImagesAndAreNotCached)
     assets.createDirectory();
     (assets / "broken.png").replaceWithText ("this is not a picture");
     (assets / "folder.png").createDirectory();
+    ASSERT_EQ (mkfifo ((assets / "fifo.png").getFullPathName().toRawUTF8(), 0666), 0);
+    z9test::writePicture (assets / "bkg/Z9-M.jpg", z9test::jpegWithBadHuffmanTable());
     ScopedApplicationFile app (temp / "app");
 
-    for (auto* name : { "missing.png", "broken.png", "folder.png", "" })
+    // A FIFO is refused without waiting for a writer; a damaged picture is
+    // refused by the decoder.
+    for (auto* name : { "missing.png", "broken.png", "folder.png", "fifo.png", "bkg/Z9-M.jpg", "" })
         EXPECT_FALSE (loadAssetImage (name).isValid()) << name;
 
     EXPECT_EQ (openAssetStream (nullptr), nullptr);
+    EXPECT_EQ (openAssetStream ("fifo.png"), nullptr);
 
     // Once the file is good it loads: the failure was not cached.
     writePng (assets / "broken.png", 2, 2, juce::Colours::green);

@@ -1,10 +1,12 @@
 #include "core/base/PlatformHelpers.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/gui/DamagedPictures.h"
 #include "tests/support/gui/Snapshot.h"
 #include "tests/support/program/ProgramUnderTest.h"
 #include <gtest/gtest.h>
 #include <csignal>
+#include <sys/stat.h>
 
 // The real program, started as a user starts it, each run on an X display and
 // in scratch folders of its own, looked at from outside through X.
@@ -159,4 +161,42 @@ TEST_F (ProgramTest, AChildProcessTokenWithoutAMasterEndsWithoutAWindow)
     z9test::XProbe probe (display.getName());
     EXPECT_TRUE (probe.getViewableWindows().empty());
     EXPECT_FALSE (settingsFile.exists());
+}
+
+TEST_F (ProgramTest, DamagedPicturesAndFifosWhereItReadsStartWithTheWindow)
+{
+    // Each of these stopped the start: a crash, gigabytes and many seconds,
+    // or an open that waited for a writer with no window shown.
+    const auto program = z9test::installProgramCopy (temp / "install");
+    ASSERT_NE (program, juce::File());
+    const auto assets = program.getSiblingFile ("resources/Assets");
+    z9test::writePicture (assets.getChildFile ("Vorlix Logo.png"), z9test::pngWithLyingHeader());
+    z9test::writePicture (assets.getChildFile ("z9-m.png"), z9test::smallPngOfHugeSize());
+    z9test::writePicture (assets.getChildFile ("bkg/Z9-M.jpg"), z9test::jpegWithBadHuffmanTable());
+
+    for (auto fifo : { assets.getChildFile ("Vorlix-big256.png"), settingsFile })
+    {
+        fifo.deleteFile();
+        ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0666), 0) << fifo.getFullPathName();
+    }
+
+    z9test::ProgramRun run (scratch, display.getName());
+    run.setProgramFile (program);
+    ASSERT_TRUE (run.start());
+
+    z9test::XProbe probe (display.getName());
+    const auto window = probe.waitForPaintedWindow (editorTitle(), startTimeoutMs);
+    ASSERT_NE (window.id, 0u) << run.getOutput();
+    EXPECT_EQ (window.width, 850);
+    snapshot (probe, window.id);
+
+    run.sendSignal (SIGINT);
+    int code = -1;
+    ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code)) << run.getOutput();
+    EXPECT_EQ (code, 0) << run.getOutput();
+
+    // The settings were saved in a new file, in the FIFO's place.
+    struct stat info {};
+    ASSERT_EQ (stat (settingsFile.getFullPathName().toRawUTF8(), &info), 0);
+    EXPECT_TRUE (S_ISREG (info.st_mode));
 }

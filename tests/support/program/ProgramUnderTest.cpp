@@ -168,6 +168,21 @@ juce::File getProgramFile()
     return juce::File (Z9_PROGRAM_FILE);
 }
 
+juce::File installProgramCopy (const juce::File& folder)
+{
+    // The program finds its resources beside its own file, the link-free path
+    // of the running executable: the copy must be a real file.
+    const auto built = getProgramFile();
+    const auto bin = folder.getChildFile ("bin");
+    const auto copy = bin.getChildFile (built.getFileName());
+
+    if (! bin.createDirectory() || ! built.copyFileTo (copy) || ! copy.setExecutePermission (true)
+         || ! built.getSiblingFile ("resources").copyDirectoryTo (bin.getChildFile ("resources")))
+        return {};
+
+    return copy;
+}
+
 //==============================================================================
 VirtualDisplay::VirtualDisplay (int width, int height)
 {
@@ -253,7 +268,7 @@ ProgramRun::~ProgramRun()
 bool ProgramRun::start()
 {
     auto args = isolationPrefix (scratch.getVar());
-    args.add (getProgramFile().getFullPathName());
+    args.add (programFile.getFullPathName());
     args.addArray (arguments);
 
     juce::StringArray env { "HOME=" + scratch.getHome().getFullPathName(),

@@ -27,6 +27,12 @@ bool canIsolateProgramRuns();
 /** The built program (the executable beside its resources). */
 juce::File getProgramFile();
 
+/** Copies the built program, with its resources beside it, into the folder
+    (folder/bin/Z9Ostrik and folder/bin/resources), so that a test may change
+    the resources that a run finds; returns the copy's executable, or the
+    invalid File when the copy failed. */
+juce::File installProgramCopy (const juce::File& folder);
+
 //==============================================================================
 /** A private X server (Xvfb) for one test; stopped with this object. */
 class VirtualDisplay
@@ -72,6 +78,10 @@ class ProgramRun
 public:
     ProgramRun (const ProgramScratch& scratch, const juce::String& display,
                 const juce::StringArray& arguments = {});
+
+    /** Runs that executable (a copy from installProgramCopy) instead of the
+        built program; call before start. */
+    void setProgramFile (const juce::File& executable)   { programFile = executable; }
     ~ProgramRun();
 
     /** Starts the process; false when it could not be started. */
@@ -96,6 +106,7 @@ private:
     ProgramScratch scratch;
     juce::String display;
     juce::StringArray arguments;
+    juce::File programFile = getProgramFile();
     pid_t pid = -1;
     bool ended = false;
     int exitCode = -1;
