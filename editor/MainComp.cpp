@@ -3,6 +3,7 @@
 #include "editor/EditorState.h"
 #include "editor/MappableButton.h"
 #include "core/model/BuiltInProfiles.h"
+#include "core/base/StoredNumber.h"
 #include "core/model/ControlNumbers.h"
 #include "core/sync/ControllerPorts.h"
 #include "core/model/DawId.h"
@@ -428,7 +429,7 @@ void MainComp::clearCurrentButton()
 
     // A control of a linked column shows and sends its column's source: that
     // is the assignment to clear.
-    const int lockBy = store.getControlOfCurrentSlot (id).getProperty (Ids::lockBy, 0);
+    const auto lockBy = StoredNumber::read (store.getControlOfCurrentSlot (id), Ids::lockBy);
     const auto source = isLabelledButton (lockBy) ? lockBy : id;
 
     if (isHuiReservedControl (store, source))
@@ -539,7 +540,7 @@ void MainComp::selectionClicked (MappableButton& button)
 
     auto store = host().getStore();
     const auto ctl = store.getControlOfCurrentSlot (id);
-    const int lockBy = ctl.getProperty (Ids::lockBy, 0);
+    const auto lockBy = StoredNumber::read (ctl, Ids::lockBy);
 
     if (! isDawIdInRange (store.getCurrentDaw().get()))
         return;
@@ -569,7 +570,7 @@ void MainComp::lockClicked()
     if (isHuiReservedControl (store, id))
         return;
 
-    const auto wasLinked = (int) ctl.getProperty (Ids::lockBy, 0) > 0;
+    const auto wasLinked = StoredNumber::read (ctl, Ids::lockBy) > 0;
     const auto newLock = wasLinked ? 0 : id;
 
     ctl.setProperty (Ids::lockBy, newLock, nullptr);

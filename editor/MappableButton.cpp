@@ -2,6 +2,7 @@
 #include "editor/EditorState.h"
 #include "core/model/AssignmentTexts.h"
 #include "core/model/BuiltInProfiles.h"
+#include "core/base/StoredNumber.h"
 #include "core/model/ControlKind.h"
 #include "core/model/ControlNumbers.h"
 #include "core/sync/Host.h"
@@ -28,9 +29,14 @@ MappableButton::~MappableButton()
             b = nullptr;
 }
 
+int MappableButton::getFunctionCode() const
+{
+    return StoredNumber::fromVar (functionCode.getValue());
+}
+
 void MappableButton::setControl (juce::ValueTree ctl)
 {
-    controlId = (int) ctl.getProperty (Ids::id);
+    controlId = StoredNumber::read (ctl, Ids::id);
     refreshText();
 }
 
@@ -53,10 +59,10 @@ namespace
                       const juce::Identifier& alt, const juce::Identifier& cmd, const juce::Identifier& keyName)
     {
         KeyCombo c;
-        c.ctrl  = (bool) ctl.getProperty (ctrl, false);
-        c.shift = (bool) ctl.getProperty (shift, false);
-        c.alt   = (bool) ctl.getProperty (alt, false);
-        c.cmd   = (bool) ctl.getProperty (cmd, false);
+        c.ctrl  = StoredNumber::readFlag (ctl, ctrl);
+        c.shift = StoredNumber::readFlag (ctl, shift);
+        c.alt   = StoredNumber::readFlag (ctl, alt);
+        c.cmd   = StoredNumber::readFlag (ctl, cmd);
         c.key   = ctl.getProperty (keyName).toString();
         return c;
     }
@@ -67,7 +73,7 @@ juce::String MappableButton::getAssignmentText()
     auto store = Host::getInstance()->getStore();
     const auto daw = store.getCurrentDaw().get();
 
-    const int lockBy = store.getControlOfCurrentSlot (controlId).getProperty (Ids::lockBy, 0);
+    const auto lockBy = StoredNumber::read (store.getControlOfCurrentSlot (controlId), Ids::lockBy);
     const auto source = store.getControlOfCurrentSlot (lockBy != 0 ? lockBy : controlId);
 
     if (! isDawIdInRange (daw))
@@ -88,7 +94,7 @@ juce::String MappableButton::getAssignmentText()
 
         case ValueTypeKind::Midi:
             return formatMidiText (MidiMessageKind (source.getProperty (Ids::type).toString()).getStatusNibble(),
-                                   source.getProperty (Ids::chan), source.getProperty (Ids::msgValue), name);
+                                   StoredNumber::read (source, Ids::chan), StoredNumber::read (source, Ids::msgValue), name);
 
         case ValueTypeKind::Mouse:
         {
@@ -97,10 +103,10 @@ juce::String MappableButton::getAssignmentText()
         }
 
         case ValueTypeKind::Hui:
-            if ((bool) source.getProperty (Ids::diyNameQ, false))
+            if (StoredNumber::readFlag (source, Ids::diyNameQ))
                 return name;
 
-            return getFunctionLabel (daw, ControlKind (getControlKind (controlId)), source.getProperty (Ids::value));
+            return getFunctionLabel (daw, ControlKind (getControlKind (controlId)), StoredNumber::read (source, Ids::value));
 
         default:
             return {};
@@ -114,8 +120,9 @@ void updateControlButton (MappableButton& button)
 
     const auto model = Host::getInstance()->getTree().getChild (productIndexOf (currentProductId));
     const auto slot = model.getChild (currentSlotIndex);
-    const int daw = slot.getProperty (Ids::current, 1);
-    const auto mode = slot.getChild (daw - 1);
+    // The slot's DAW comes from a file: no child below the first.
+    const auto daw = StoredNumber::read (slot, Ids::current, 1);
+    const auto mode = daw >= 1 ? slot.getChild (daw - 1) : juce::ValueTree();
 
     button.setTooltip (mode.isValid() ? button.getAssignmentText() : juce::String());
 }

@@ -44,7 +44,7 @@ public:
     juce::Label* getLabel() const noexcept          { return label; }
 
     /** The number kept by the function grid and the general settings. */
-    int getFunctionCode() const                 { return (int) functionCode.getValue(); }
+    int getFunctionCode() const;
     juce::Value& getFunctionCodeValue() noexcept    { return functionCode; }
 
     /** Takes the control id from the node's `id`, then refreshes the text. */

@@ -1,6 +1,7 @@
 #include "editor/MappableDragButton.h"
 #include "editor/EditorState.h"
 #include "core/model/BuiltInProfiles.h"
+#include "core/base/StoredNumber.h"
 #include "core/sync/Host.h"
 #include "core/model/MappingStore.h"
 #include "core/sync/ProcessState.h"
@@ -77,8 +78,8 @@ void MappableDragButton::dropDraggedButtonHere()
     const auto from = source->getControlId();
     const auto to = getControlId();
 
-    const int fromLock = store.getControlOfCurrentSlot (from).getProperty (Ids::lockBy, 0);
-    const int toLock = store.getControlOfCurrentSlot (to).getProperty (Ids::lockBy, 0);
+    const auto fromLock = StoredNumber::read (store.getControlOfCurrentSlot (from), Ids::lockBy);
+    const auto toLock = StoredNumber::read (store.getControlOfCurrentSlot (to), Ids::lockBy);
 
     // Linked columns and the HUI DAW's own keys keep their assignments.
     if (fromLock > 0 || toLock > 0 || isHuiReservedControl (store, from) || isHuiReservedControl (store, to))

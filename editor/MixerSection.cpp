@@ -2,6 +2,7 @@
 #include "editor/EditorAssets.h"
 #include "editor/EditorCaptions.h"
 #include "core/model/ControlNumbers.h"
+#include "core/base/StoredNumber.h"
 #include "core/model/DawId.h"
 #include "editor/EditorForwarders.h"
 #include "core/sync/Host.h"
@@ -223,7 +224,7 @@ void MixerSection::loadSlotColoursFromStore()
         const auto slot = store.getSlot (s + 1, modelNumber > 0 ? modelNumber : -1);
 
         for (int c = 0; c < 3; ++c)
-            slotColourTable[s][c] = (int) slot.getProperty (colourFlag (c), defaultSlotColour (s, c)) != 0 ? 1 : 0;
+            slotColourTable[s][c] = StoredNumber::read (slot, colourFlag (c), defaultSlotColour (s, c)) != 0 ? 1 : 0;
     }
 }
 
