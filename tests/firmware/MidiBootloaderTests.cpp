@@ -284,6 +284,13 @@ TEST_F (MidiBootloaderTest, LateAnswersAndAMissingEraseAnswerStillSucceed)
     EXPECT_EQ (unit.getConversation(),
                juce::StringArray ({ "filler", "connect", "filler", "erase 0x70", "block 0", "block 1", "filler", "reset" }));
     EXPECT_EQ (unit.getFlash(), image);
+
+    // An answer later than the whole wait is no answer.
+    unit.answerDelayMs = 500;
+    timing.pollMs = 1;
+    timing.pollLimit = 20;
+    EXPECT_EQ (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, hooks, timing).getErrorMessage(),
+               "Could not connect to hardware");
 }
 
 //==============================================================================
