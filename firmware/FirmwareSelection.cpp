@@ -38,12 +38,12 @@ namespace
             host.setStep (2);
             host.disableStartAndEnter();
             flags.newerVersion = false;
-            host.firmwareFileReady = false;
+            host.firmwareFileReady() = false;
 
             // Nothing chosen before (in this wizard or an earlier one) may be
-            // written in place of what this selection brings.
+            // written in place of what this selection brings. The file stays
+            // only as the place where the file chooser starts.
             state.chosenFirmwarePath.clear();
-            host.firmwareFile = juce::File();
 
             if (state.toolFamily)
                 runToolFamily();
@@ -57,8 +57,8 @@ namespace
         {
             if (state.online)
             {
-                host.firmwares = juce::ValueTree ("firmwares");
-                const auto result = fetchFirmwareDetails (normaliseProductId (host.getTargetProduct()), host.firmwares);
+                host.firmwares() = juce::ValueTree ("firmwares");
+                const auto result = fetchFirmwareDetails (normaliseProductId (host.getTargetProduct()), host.firmwares());
 
                 if (result.getErrorMessage().containsIgnoreCase ("unavailable"))
                 {
@@ -66,7 +66,7 @@ namespace
                 }
                 else if (result.wasOk())
                 {
-                    const auto check = compareWithCatalogue (host.getTargetPortName(), host.firmwares);
+                    const auto check = compareWithCatalogue (host.getTargetPortName(), host.firmwares());
 
                     if (check.message.isNotEmpty())
                         message = check.message;
@@ -98,12 +98,12 @@ namespace
 
             if (useFileChooser)
             {
-                const auto file = chooseFirmwareFile (host.firmwareFile);
+                const auto file = chooseFirmwareFile (host.firmwareFile());
 
                 if (file == juce::File())
                     return;
 
-                host.firmwareFile = file;
+                host.firmwareFile() = file;
 
                 if (isFirmwareFileNameOfProduct (file.getFileName(), host.getUnitProduct()))
                 {
@@ -127,7 +127,7 @@ namespace
             download folder; false when the user cancelled. */
         bool offerCatalogueDownload()
         {
-            const auto choice = FirmwareSelectComponent::runChooserDialog (host.firmwares, 0,
+            const auto choice = FirmwareSelectComponent::runChooserDialog (host.firmwares(), 0,
                                                                            state.automaticStepping && ! flags.newerVersion,
                                                                            host.getDialogParent());
             if (! choice.confirmed)
@@ -152,8 +152,8 @@ namespace
 
             if (result.wasOk())
             {
-                host.firmwareFile = target;
-                host.firmwareFileReady = true;
+                host.firmwareFile() = target;
+                host.firmwareFileReady() = true;
                 state.chosenFirmwarePath = target.getFullPathName();
                 imageReady();
             }
@@ -171,16 +171,16 @@ namespace
         {
             if (state.online)
             {
-                host.firmwares = juce::ValueTree ("firmwares");
-                fetchFirmwareDetails (host.getTargetProduct(), host.firmwares);
+                host.firmwares() = juce::ValueTree ("firmwares");
+                fetchFirmwareDetails (host.getTargetProduct(), host.firmwares());
 
-                if (host.firmwares.getNumChildren() == 0)
+                if (host.firmwares().getNumChildren() == 0)
                 {
                     failed = true;
                 }
                 else
                 {
-                    const auto choice = FirmwareSelectComponent::runChooserDialog (host.firmwares, 0,
+                    const auto choice = FirmwareSelectComponent::runChooserDialog (host.firmwares(), 0,
                                                                                    state.automaticStepping && ! flags.newerVersion,
                                                                                    host.getDialogParent());
                     if (! choice.confirmed)
@@ -215,12 +215,12 @@ namespace
 
             if (useFileChooser)
             {
-                const auto file = chooseFirmwareFile (host.firmwareFile);
+                const auto file = chooseFirmwareFile (host.firmwareFile());
 
                 if (file == juce::File())
                     return;
 
-                host.firmwareFile = file;
+                host.firmwareFile() = file;
 
                 if (! isFirmwareFileNameOfProduct (file.getFileName(), host.getUnitProduct()))
                 {

@@ -47,9 +47,9 @@ public:
     virtual juce::File getDownloadFolder() = 0;
 
     // The wizard's fields that the step fills.
-    juce::File firmwareFile;            ///< the downloaded or chosen image
-    bool firmwareFileReady = false;     ///< firmwareFile was downloaded: the "Upgrade" step deletes it
-    juce::ValueTree firmwares;          ///< the catalogue entries last fetched
+    virtual juce::File& firmwareFile() = 0;         ///< the downloaded or chosen image
+    virtual bool& firmwareFileReady() = 0;          ///< firmwareFile was downloaded: the "Upgrade" step deletes it
+    virtual juce::ValueTree& firmwares() = 0;       ///< the catalogue entries last fetched
 };
 
 /** The selection step's process-wide flags. */
@@ -72,9 +72,9 @@ FirmwareSelectionFlags& firmwareSelectionFlags();
     The tool family's image path goes into the upgrader's chosen firmware
     path; the MIDI family's image goes into the unit's MIDI handler.
 
-    The chosen firmware path and the wizard's firmware file are cleared at
-    the start, so nothing from an earlier selection or wizard is ever
-    written; and the "Upgrade" step follows (under automatic stepping) only
+    The chosen firmware path is cleared at the start, so nothing from an
+    earlier selection or wizard is ever written; a file is checked against
+    the unit being upgraded now (getUnitProduct); and the "Upgrade" step follows (under automatic stepping) only
     when this selection has made an image ready.
 
     Message thread only.

@@ -34,6 +34,14 @@ namespace
         int getUnitProduct() override                       { return unitProduct; }
         juce::File getDownloadFolder() override             { return downloadFolder; }
 
+        juce::File& firmwareFile() override        { return file; }
+        bool& firmwareFileReady() override         { return fileReady; }
+        juce::ValueTree& firmwares() override      { return tree; }
+
+        juce::File file;
+        bool fileReady = false;
+        juce::ValueTree tree;
+
         bool loadMidiImage (const juce::File& file) override
         {
             calls.add ("load");
@@ -122,7 +130,7 @@ TEST_F (FirmwareSelectionTest, ToolFamilyDownloadsTheNewerFirmwareAndUpgrades)
     EXPECT_EQ (chooserItems, juce::StringArray ({ "Z9-X V1.06" }));
     EXPECT_EQ (host.calls, juce::StringArray ({ "status Z9-X 1.06 firmware is being downloaded here...", "busy", "idle", "upgrade" }));
     EXPECT_EQ (state.chosenFirmwarePath, expected.getFullPathName());
-    EXPECT_TRUE (host.firmwareFileReady);
+    EXPECT_TRUE (host.fileReady);
     EXPECT_EQ (host.step, 3);
 
     juce::MemoryBlock written;
@@ -200,7 +208,7 @@ TEST_F (FirmwareSelectionTest, ToolFamilyFallsBackToAFileThatFitsTheUnit)
 
     EXPECT_EQ (dialogs.getMessages()[1], "Could not download firmware file");
     EXPECT_EQ (state.chosenFirmwarePath, right.getFullPathName());
-    EXPECT_FALSE (host.firmwareFileReady);   // a file of the user's is never deleted
+    EXPECT_FALSE (host.fileReady);   // a file of the user's is never deleted
     EXPECT_EQ (host.step, 3);
     EXPECT_TRUE (dialogs.allAnswersUsed());
 }
