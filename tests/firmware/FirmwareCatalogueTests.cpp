@@ -285,7 +285,7 @@ TEST_F (FirmwareServerTest, EveryRequestIsBoundInTime)
     // A server that answers, then trickles its body fast enough for curl's
     // low-speed limit: only the request's own time bound ends it.
     z9test::LocalHttpServer::Reply slow;
-    slow.body.setSize (100000, true);
+    slow.body.assign (100000, '\0');
     slow.trickleBytesPerSecond = 2000;
     server.serve ("/slow.bin", slow);
 

@@ -74,7 +74,7 @@ void LocalHttpServer::serveData (const juce::String& path, const void* data, siz
 {
     Reply reply;
     reply.status = status;
-    reply.body.append (data, size);
+    reply.body.assign (static_cast<const char*> (data), size);
     serve (path, reply);
 }
 
@@ -175,7 +175,7 @@ void LocalHttpServer::answer (juce::StreamingSocket& client)
     {
         reply.status = 404;
         const juce::String page ("<html><head><title>404 Not Found</title></head><body><h1>Not Found</h1></body></html>");
-        reply.body.append (page.toRawUTF8(), page.getNumBytesAsUTF8());
+        reply.body = page.toStdString();
     }
 
     if (reply.delayMs > 0)
@@ -184,7 +184,7 @@ void LocalHttpServer::answer (juce::StreamingSocket& client)
     if (reply.closeWithoutAnswer || threadShouldExit())
         return;
 
-    const auto length = reply.declaredLength >= 0 ? reply.declaredLength : (juce::int64) reply.body.getSize();
+    const auto length = reply.declaredLength >= 0 ? reply.declaredLength : (juce::int64) reply.body.size();
 
     juce::String header;
     header << "HTTP/1.1 " << reply.status << " " << reasonFor (reply.status) << "\r\n"
@@ -200,8 +200,8 @@ void LocalHttpServer::answer (juce::StreamingSocket& client)
     if (! writeAll (client, header.toRawUTF8(), header.getNumBytesAsUTF8()))
         return;
 
-    const auto* body = static_cast<const char*> (reply.body.getData());
-    const auto size = reply.body.getSize();
+    const auto* body = reply.body.data();
+    const auto size = reply.body.size();
 
     if (reply.trickleBytesPerSecond <= 0)
     {

@@ -3,6 +3,7 @@
 #include "core/base/JuceIncludes.h"
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace z9test
 {
@@ -28,7 +29,7 @@ public:
     struct Reply
     {
         int status = 200;
-        juce::MemoryBlock body;
+        std::string body;
         juce::int64 declaredLength = -1;     ///< the Content-Length sent; -1: the body's size
         juce::String location;               ///< a Location header (redirects)
         int delayMs = 0;                     ///< wait this long before answering
