@@ -1,10 +1,10 @@
 #include "editor/MappableDragButton.h"
 #include "editor/EditorState.h"
 #include "core/model/BuiltInProfiles.h"
-#include "core/base/StoredNumber.h"
 #include "core/sync/Host.h"
 #include "core/model/MappingStore.h"
 #include "core/sync/ProcessState.h"
+#include "core/sync/StoreEdits.h"
 
 namespace NsZ9m
 {
@@ -74,24 +74,10 @@ void MappableDragButton::dropDraggedButtonHere()
     if (source == this)
         return;
 
-    auto store = Host::getInstance()->getStore();
-    const auto from = source->getControlId();
-    const auto to = getControlId();
-
-    const auto fromLock = StoredNumber::read (store.getControlOfCurrentSlot (from), Ids::lockBy);
-    const auto toLock = StoredNumber::read (store.getControlOfCurrentSlot (to), Ids::lockBy);
-
-    // Linked columns and the HUI DAW's own keys keep their assignments.
-    if (fromLock > 0 || toLock > 0 || isHuiReservedControl (store, from) || isHuiReservedControl (store, to))
+    if (! swapAssignments (Host::getInstance()->getStore(), source->getControlId(), getControlId()))
         return;
 
-    swapControlAssignments (store, from, to);
     source->refreshText();
-
-    const auto slotIndex = store.getCurrentSlotIndex();
-
-    if (juce::isPositiveAndBelow (slotIndex, numSlots))
-        slotDirty[slotIndex] = true;
 
     if (auto* section = getParentComponent())
         if (auto* holder = section->getParentComponent())
