@@ -73,6 +73,9 @@ FirmwareUpgradeComponent::FirmwareUpgradeComponent (int productId, bool online,
     state.service = false;
     state.abort = false;
     state.cycleCounter = 0;
+
+    // An image chosen in an earlier wizard is never written by this one.
+    state.chosenFirmwarePath.clear();
     state.anyProduct = true;
     state.online = online;
 

@@ -1,11 +1,8 @@
 #include "firmware/MidiBootloader.h"
 #include "core/base/PlatformHelpers.h"
 #include "core/sync/ProcessState.h"
+#include "core/base/RegularFile.h"
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vorlix
 {
@@ -96,47 +93,23 @@ juce::Result readImageFile (const juce::File& file, std::vector<juce::uint8>& im
 {
     image.clear();
 
-    // Opened without blocking (a FIFO would otherwise wait for a writer) and
-    // checked on the opened handle, so what is read is what was checked.
-    const auto fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Only a regular file, checked on its opened handle, and never read
+    // beyond the largest image the bootloader takes.
+    juce::MemoryBlock bytes;
+    const auto status = NsZ9m::RegularFile::read (file, maxImageSize, bytes);
 
-    if (fd < 0)
-        return juce::Result::fail ("Cannot open the firmware file " + file.getFullPathName());
+    if (status == NsZ9m::RegularFile::Status::tooLarge)
+        return juce::Result::fail ("The firmware file is too large for the unit");
 
-    struct Closer { int fd; ~Closer() { ::close (fd); } } closer { fd };
-    struct stat info {};
+    if (status != NsZ9m::RegularFile::Status::ok)
+        return juce::Result::fail ("Cannot read the firmware file " + file.getFullPathName() + ": "
+                                   + NsZ9m::RegularFile::describe (status));
 
-    if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
-        return juce::Result::fail ("Not a firmware file: " + file.getFullPathName());
+    if ((juce::int64) bytes.getSize() < minImageSize)
+        return juce::Result::fail ("The firmware file is too small for the unit (" + juce::String ((juce::int64) bytes.getSize()) + " bytes)");
 
-    const auto size = (juce::int64) info.st_size;
-
-    if (size < minImageSize || size > maxImageSize)
-        return juce::Result::fail ("The firmware file has a wrong size (" + juce::String (size) + " bytes)");
-
-    std::vector<juce::uint8> bytes ((size_t) size);
-    size_t done = 0;
-
-    while (done < bytes.size())
-    {
-        const auto n = ::read (fd, bytes.data() + done, bytes.size() - done);
-
-        if (n < 0 && errno == EINTR)
-            continue;
-
-        if (n <= 0)
-            break;
-
-        done += (size_t) n;
-    }
-
-    // A file that shrank or grew while it was read is not the file checked.
-    juce::uint8 extra = 0;
-
-    if (done != bytes.size() || ::read (fd, &extra, 1) != 0)
-        return juce::Result::fail ("The firmware file changed while it was read");
-
-    image = std::move (bytes);
+    const auto* data = static_cast<const juce::uint8*> (bytes.getData());
+    image.assign (data, data + bytes.getSize());
     return juce::Result::ok();
 }
 

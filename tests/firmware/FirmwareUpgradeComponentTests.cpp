@@ -1,4 +1,5 @@
 #include "tests/firmware/FirmwareTestSupport.h"
+#include "firmware/FirmwareCatalogue.h"
 #include "firmware/FirmwareProducts.h"
 #include "core/sync/PortLookup.h"
 #include "core/base/PlatformHelpers.h"
@@ -693,22 +694,25 @@ TEST_F (FirmwareWizard, TheTitleGoesToAnyEnclosingWindowAndNowhereWithoutOne)
     z9test::writeSnapshot (*wizard);
 }
 
-TEST_F (FirmwareWizard, TheSelectionThisBuildDoesNotHaveSaysSoAndNothingIsReportedAsUpgraded)
+TEST_F (FirmwareWizard, WithoutTheServerOrAFileNothingIsReportedAsUpgraded)
 {
+    vorlix::FirmwareServer::ScopedBaseAddress nowhere ("http://127.0.0.1:1/");   // nothing listens there
+    upgraderState().chosenFirmwarePath = "c:\\old\\z9_x_1.00.bin";             // from an earlier wizard
+
     FirmwareUpgradeComponent wizard (2056, true);   // the program's own steps
     upgraderState().automaticStepping = false;
-    dialogs.answerEveryBox (0);
+    dialogs.answerFile (juce::File()).answerEveryBox (0);   // the file chooser cancelled
 
     wizard.stepSelectFirmware();
-    EXPECT_EQ (wizard.getStep(), -1);   // the step did not move the wizard on
+    EXPECT_EQ (wizard.getStep(), 2);   // the step did not move the wizard on
 
     wizard.setStep (3);
     wizard.stepUpgrade();
 
     const auto& requests = dialogs.getRequests();
     ASSERT_EQ (requests.size(), 2u);
-    EXPECT_EQ (requests[0].box.icon, Dialogs::Icon::warning);
-    EXPECT_EQ (requests[0].box.message, "This step is not available in this version of the program.");
+    EXPECT_EQ (requests[0].file.title, "Choose The Firmware File");
+    EXPECT_EQ (requests[0].file.patterns, "*.bin");
     EXPECT_EQ (requests[1].box.title, "Firmware Upgrade Failed");
     EXPECT_EQ (requests[1].box.message, "No firmware file!");
     EXPECT_EQ (wizard.getStep(), -1);

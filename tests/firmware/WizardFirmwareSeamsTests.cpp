@@ -4,6 +4,8 @@
 #include "tests/support/TempFolder.h"
 #include "firmware/FirmwareCatalogue.h"
 #include "firmware/WizardFirmwareSeams.h"
+#include "firmware/UpgraderMidiHandler.h"
+#include "core/base/PlatformHelpers.h"
 
 using namespace vorlix;
 
@@ -124,4 +126,44 @@ TEST_F (WizardFirmwareSeams, SelectVersionThroughUpgradeAgainstTheServerAndTheUn
     }
 
     EXPECT_EQ (runner.titles, juce::StringArray ({ "Firmware Version", "Firmware Version" }));
+}
+
+//==============================================================================
+TEST_F (WizardFirmwareSeams, TheProgramsStepsSelectDownloadAndWriteOverMidi)
+{
+    const std::string image (1300, '\x5a');
+    server.serveText ("/firmware.xml", "<firmwares><firmware pid=\"2017\" name=\"Pad16\" version=\"1.06\" fw=\"pad/pad_fw_1.06.bin\"/></firmwares>");
+    server.serveData ("/pad/pad_fw_1.06.bin", image.data(), image.size());
+    runner.drive = [] (UpgraderDialogWindow&) { return 1; };
+
+    z9test::SimulatedBootloaderUnit unit (ports);
+    upgraderState().chosenFirmwarePath = "c:\\old\\pad_fw_0.9.bin";   // from an earlier wizard
+
+    FirmwareUpgradeComponent wizard (pad16, true);   // the program's own steps
+    EXPECT_TRUE (upgraderState().chosenFirmwarePath.isEmpty());
+
+    upgraderState().automaticStepping = true;
+    NsZ9m::windowsVersionIndex = NsZ9m::getWindowsVersionIndex();
+
+    // As "Activate" leaves it: the handler on the unit's upgrade port.
+    wizard.targetProduct = pad16;
+    wizard.targetPortName = "VORLIX Pad16 V1.05";
+    wizard.midiHandler = std::make_unique<UpgraderMidiHandler> (pad16);
+    wizard.midiHandler->openPorts (unit.portName);
+    ASSERT_TRUE (wizard.midiHandler->arePortsOpen());
+    wizard.setStep (2);
+
+    dialogs.answerBox (0);
+    wizard.getStepButton (3).triggerClick();
+    ASSERT_TRUE (z9test::waitUntil ([&] { return ! dialogs.getRequests().empty(); }, 15000));
+
+    EXPECT_EQ (dialogs.getRequests()[0].box.title, "Firmware Upgrade Succeeded");
+    EXPECT_EQ (dialogs.getMessages(), juce::StringArray ({ "Your firmware has been upgraded!" }));
+    EXPECT_EQ (unit.getConversation(),
+               juce::StringArray ({ "filler", "connect", "filler", "erase 0x70", "block 0", "block 1", "block 2", "filler", "reset" }));
+    EXPECT_TRUE (std::equal (image.begin(), image.end(), unit.getFlash().begin(),
+                             [] (char a, juce::uint8 b) { return (juce::uint8) a == b; }));
+    EXPECT_FALSE (wizard.midiHandler->arePortsOpen());   // closed after the write
+    EXPECT_EQ (wizard.getStep(), -1);
+    z9test::writeSnapshot (wizard);
 }
