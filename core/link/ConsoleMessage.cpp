@@ -36,9 +36,18 @@ ConsoleMessage parseConsoleText (const juce::String& typedText)
     // pairs.
     size_t length = 0;
 
-    for (auto p = typedText.getCharPointer(); ! p.isEmpty();)
-        if (p.getAndAdvance() != ' ')
+    // The text ends at its first null character, as the framework reads it
+    // (which a malformed sequence of bytes may also decode to).
+    for (auto p = typedText.getCharPointer();;)
+    {
+        const auto c = p.getAndAdvance();
+
+        if (c == 0)
+            break;
+
+        if (c != ' ')
             ++length;
+    }
 
     if (length % 2 != 0)
     {
@@ -62,9 +71,12 @@ ConsoleMessage parseConsoleText (const juce::String& typedText)
     int value = 0;
     bool secondOfPair = false;
 
-    for (auto p = typedText.getCharPointer(); ! p.isEmpty();)
+    for (auto p = typedText.getCharPointer();;)
     {
         const auto c = p.getAndAdvance();
+
+        if (c == 0)
+            break;
 
         if (c == ' ')
             continue;
