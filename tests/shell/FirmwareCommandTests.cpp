@@ -123,3 +123,16 @@ TEST_F (FirmwareCommandTest, ADeclinedWarningOpensNoWizardAndGivesTheSurfaceBack
     EXPECT_TRUE (surfaceInputOpen());
     EXPECT_FALSE (firmwareHandOffRunning);
 }
+
+TEST_F (FirmwareCommandTest, TheWindowGivesItsKeyboardFocusToTheEditorPage)
+{
+    // When the window is activated it hands the focus to its default
+    // component: that must be the page (or inside it), so the page's keys work.
+    auto& page = showProgramWindow();
+    auto traverser = window->createKeyboardFocusTraverser();
+    ASSERT_NE (traverser, nullptr);
+    auto* first = traverser->getDefaultComponent (window.get());
+
+    ASSERT_NE (first, nullptr);
+    EXPECT_TRUE (first == &page || page.isParentOf (first)) << first->getName() << " / " << typeid (*first).name();
+}
