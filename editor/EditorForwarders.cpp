@@ -30,9 +30,4 @@ static void setFunctionButtonEnabled (const juce::String& text, bool enabled)
 void setMainFunctionButtonEnabledFromHotkeys (const juce::String& text, bool enabled)   { setFunctionButtonEnabled (text, enabled); }
 void setMainFunctionButtonEnabledFromMidi (const juce::String& text, bool enabled)      { setFunctionButtonEnabled (text, enabled); }
 
-void quitFromEditor()
-{
-    juce::MessageManager::getInstance()->stopDispatchLoop();
-}
-
 } // namespace NsZ9m

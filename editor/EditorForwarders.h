@@ -21,8 +21,4 @@ void showAssignmentInMainComp (MappableButton& button, juce::ComboBox& chooser);
 void setMainFunctionButtonEnabledFromHotkeys (const juce::String& text, bool enabled);
 void setMainFunctionButtonEnabledFromMidi (const juce::String& text, bool enabled);
 
-/** Stops the message loop (the editor's Ctrl+Q). It belongs with the
-    application shell, and moves there once the shell has a library. */
-void quitFromEditor();
-
 } // namespace NsZ9m

@@ -6,6 +6,7 @@
 #include "core/base/StoredNumber.h"
 #include "core/model/ControlNumbers.h"
 #include "core/sync/ControllerPorts.h"
+#include "core/sync/FirmwareHandOff.h"
 #include "core/model/DawId.h"
 #include "core/sync/CompiledSlots.h"
 #include "core/model/MappingStore.h"
@@ -60,6 +61,9 @@ MainComp::MainComp (int productId)
 {
     // 1. members are built; the tooltips show at once
     tooltipWindow.setMillisecondsBeforeTipAppears (0);
+
+    // The keyboard commands reach the page while it or a child has the focus.
+    setWantsKeyboardFocus (true);
 
     // 2. this page takes over the editor
     host();
@@ -130,10 +134,6 @@ MainComp::MainComp (int productId)
 
     lockButton.setVisible (false);
 
-    // The firmware hand-off arrives with the firmware upgrader; until then the
-    // button is shown but cannot be pressed.
-    firmwareButton.setEnabled (false);
-
     // 9. the control buttons of the sections select controls through this page
     for (auto* b : mixerSection.getControlButtons())
         b->addListener (this);
@@ -179,6 +179,8 @@ MainComp::~MainComp()
         if (Host::getInstanceWithoutCreating() != nullptr)
             openControllerPorts (currentProductId, false);
 
+        // A hand-off still waiting for a send has no page to start from.
+        cancelDeferredFirmwareHandOff();
         theMainComp = nullptr;
     }
 
@@ -420,10 +422,6 @@ void MainComp::setFunctionButtonEnabled (const juce::String&, bool)
 {
     // The function grid that these texts enable and disable is not part of
     // the page yet.
-}
-
-void MainComp::startFirmwareUpgrade()
-{
 }
 
 //==============================================================================

@@ -56,6 +56,13 @@ public:
     void buttonClicked (juce::Button*) override;
     void comboBoxChanged (juce::ComboBox*) override;
 
+    /** The keyboard commands: I the processor box; Ctrl+1 and Ctrl+2 the
+        outer tabs; Ctrl+Q quits (EditorHooks::quit); M with Shift, or with
+        two or three modifiers, the SysEx console. The modifiers are compared
+        as a whole: Ctrl+Shift+I is not I. Returns false whatever the key, so
+        every key also reaches the page's parents. */
+    bool keyPressed (const juce::KeyPress&) override;
+
     //==============================================================================
     void refreshAll() override;
     void rebuildFromStore() override;
@@ -79,8 +86,27 @@ public:
         the store. */
     bool isComplete() const noexcept    { return complete; }
 
-    /** Hands the surface over to the firmware upgrader. */
+    /** FIRMWARE UPGRADE: hands the surface's ports over to the firmware
+        upgrader (EditorHooks::launchFirmwareUpgrader) for as long as its
+        dialog is open, and takes them back afterwards. While a send runs the
+        hand-off waits for it to end; a second command while a hand-off is
+        under way (waiting or running) does nothing. See
+        handOffToFirmwareUpgrader. */
     void startFirmwareUpgrade();
+
+    /** The box of the I key: "CPU model: " and the processor tag. */
+    void showProcessorBox();
+
+    /** The SysEx console: asks for one MIDI message in hexadecimal and sends
+        it at once to the surface's output (the best-placed port of
+        currentProductId, or the maker's generic port). Without such an
+        output it does nothing; a text that gives no message says why
+        (parseConsoleText) and sends nothing. */
+    void runSysexConsole();
+
+    /** The console's dialog result for OK; Cancel, Escape and a close request
+        give 0. */
+    static constexpr int consoleOkResult = 1;
 
     //==============================================================================
     /** "Z9-M/X Ostrik V1.04 - " followed by the processor tag. */

@@ -25,6 +25,7 @@ void DemoRunnerApplication::initialise (const juce::String& commandLine)
     }
 
     installEditorAssetHook();
+    installEditorHooks();
 
     auto window = std::make_unique<MainAppWindow> (getApplicationName() + " V1.00");
 
@@ -145,4 +146,9 @@ void requestApplicationQuit()
         if (auto* app = juce::JUCEApplication::getInstance())
             app->systemRequestedQuit();
     });
+}
+
+void quitFromEditor()
+{
+    DemoRunnerApplication::quitApplication();
 }

@@ -94,3 +94,8 @@ juce::JUCEApplicationBase* createApplication();
     loop, after the caller's own callback has returned; nothing without a
     running application. Any thread. */
 void requestApplicationQuit();
+
+/** The editor's Ctrl+Q: stops the message loop at once, without asking. The
+    framework then shuts the application down, which destroys the window and
+    its editor page (saving the settings). Message thread. */
+void quitFromEditor();

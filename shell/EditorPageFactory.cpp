@@ -1,7 +1,10 @@
 #include "shell/EditorPageFactory.h"
 #include "shell/Assets.h"
+#include "shell/DemoRunnerApplication.h"
 #include "editor/EditorAssets.h"
+#include "editor/EditorHooks.h"
 #include "editor/MainComp.h"
+#include "firmware/FirmwareUpgrader.h"
 
 juce::Component* createEditorPage()
 {
@@ -14,4 +17,10 @@ void installEditorAssetHook()
     {
         return loadAssetImage (assetName.toRawUTF8());
     });
+}
+
+void installEditorHooks()
+{
+    NsZ9m::EditorHooks::setFirmwareLauncher (vorlix::launchFirmwareUpgrader);
+    NsZ9m::EditorHooks::setQuitHandler (quitFromEditor);
 }

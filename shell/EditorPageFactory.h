@@ -15,3 +15,8 @@ juce::Component* createEditorPage();
 /** Lets the editor load its images through the shell's asset lookup
     (loadAssetImage). Run once at start-up, before the first page is made. */
 void installEditorAssetHook();
+
+/** Gives the editor its ways out of the page: FIRMWARE UPGRADE opens the
+    firmware upgrader (vorlix::launchFirmwareUpgrader), Ctrl+Q quits
+    (quitFromEditor). Run once at start-up, before the first page is made. */
+void installEditorHooks();

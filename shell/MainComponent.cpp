@@ -14,6 +14,11 @@ MainComponent::MainComponent()
     addAndMakeVisible (menuButton);
     addAndMakeVisible (sidePanel);
 
+    // The shown page comes first when the window hands out the keyboard focus
+    // (the page's keys work from the start), not the side panel that no
+    // control shows.
+    contentComponent->setExplicitFocusOrder (1);
+
     menuButton.onClick = [this] { sidePanel.showOrHide (false); };
 
     sidePanel.onPanelMove = [this]

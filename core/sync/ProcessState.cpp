@@ -1,6 +1,7 @@
 #include "core/sync/ProcessState.h"
 #include "core/sync/Host.h"
 #include "core/sync/CompiledSlots.h"
+#include "core/sync/FirmwareHandOff.h"
 #include "core/sync/SurfaceMessages.h"
 #include "core/sync/SyncTimer.h"
 #include "core/sync/PortLookup.h"
@@ -19,6 +20,7 @@ int slotDawIds[numSlots] = { 0, 0, 0 };
 int slotColourTable[numSlots][3] = { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 } };
 bool sendInProgress = false;
 bool midiInputEnabled = true;
+bool firmwareHandOffRunning = false;
 int windowsVersionIndex = 0;
 
 int defaultSlotColour (int slotIndex, int column) noexcept
@@ -38,6 +40,7 @@ static void resetOtherCoreState()
     functionNameList.clear();
     resetDeviceImages();
     resetSyncState();
+    cancelDeferredFirmwareHandOff();
 }
 
 void resetProcessWideState()
@@ -60,6 +63,7 @@ void resetProcessWideState()
 
     sendInProgress = false;
     midiInputEnabled = true;
+    firmwareHandOffRunning = false;
     windowsVersionIndex = 0;
 
     resetOtherCoreState();

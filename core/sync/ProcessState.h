@@ -58,6 +58,11 @@ extern bool sendInProgress;
     editor page gone); set at start. */
 extern bool midiInputEnabled;
 
+/** True while a firmware hand-off is under way (FirmwareHandOff.h): from
+    the FIRMWARE UPGRADE command, through a wait for a running send, until the
+    surface's ports are given back. False at start. */
+extern bool firmwareHandOffRunning;
+
 /** Operating-system type minus the Windows base value; 7 is Windows 10.
     0 until the editor or the firmware launch sets it. */
 extern int windowsVersionIndex;

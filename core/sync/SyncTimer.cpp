@@ -16,6 +16,13 @@ namespace NsZ9m
 bool greetingSent = false;
 juce::StringArray greetedOutputNames;
 
+static int tickDepth = 0;
+
+bool isSyncTickRunning() noexcept
+{
+    return tickDepth > 0;
+}
+
 void resetSyncState()
 {
     greetingSent = false;
@@ -97,6 +104,9 @@ namespace
 void MyTimer::timerCallback()
 {
     stopTimer();
+
+    ++tickDepth;
+    const juce::ScopeGuard tickEnds { [] { --tickDepth; } };
 
     if (! sendInProgress)
         reconnect();

@@ -46,6 +46,11 @@ void syncAllDevices();
     refresh). */
 void selectSlotFromDevice (int slotNumber);
 
+/** True while a tick runs. Its pauses run the message loop, so whatever
+    arrives meanwhile (a click, a key) runs in the middle of the tick, while
+    the Host's input handler may be half-way through being replaced. */
+bool isSyncTickRunning() noexcept;
+
 /** The greeting has gone out to the outputs listed in greetedOutputNames. */
 extern bool greetingSent;
 
