@@ -115,13 +115,13 @@ MainComp::MainComp (int productId)
     innerTabs.setIndent (1);
     innerTabs.setColour (juce::TabbedComponent::outlineColourId, juce::Colour (pageColour));
 
-    funcPage = std::make_unique<juce::Component>();
+    funcPage = std::make_unique<FuncPage>();
     const juce::Colour tabColour (DistinctTabComp::normalTabColour);
     innerTabs.addTab (functionTab, tabColour, funcPage.get(), false, 0);
     innerTabs.addTab (hotkeyTab, tabColour, &hotkeyPage, false);
     innerTabs.addTab (midiTab, tabColour, &midiPage, false);
 
-    for (auto* page : { funcPage.get(), &hotkeyPage, &midiPage })
+    for (auto* page : std::initializer_list<juce::Component*> { funcPage.get(), &hotkeyPage, &midiPage })
         page->setColour (juce::TextButton::buttonColourId, juce::Colour (pageColour));
 
     // 8. command buttons
@@ -139,33 +139,10 @@ MainComp::MainComp (int productId)
         b->addListener (this);
 
     for (int id = 1; id <= numNameButtons; ++id)
-        funcSection.buttonSection.getButton (id).addListener (this);
+        funcSection.getButtonSection().getButton (id).addListener (this);
 }
 
 //==============================================================================
-MainComp::NameButtonsHolder::NameButtonsHolder()
-{
-    buttonSection.setComponentID ("GO");
-    viewport.setComponentID ("VIEW");
-    viewport.setViewedComponent (&buttonSection, false);
-    viewport.setScrollBarsShown (true, false);
-    addAndMakeVisible (viewport);
-}
-
-void MainComp::NameButtonsHolder::paint (juce::Graphics& g)
-{
-    g.fillAll (juce::Colour (MixerSection::panelColour));
-}
-
-void MainComp::NameButtonsHolder::resized()
-{
-    viewport.setBounds (getLocalBounds());
-
-    // three rows of banks: 3 x 168 + 4 x 5
-    const auto height = 3 * ButtonSection::blockHeight + 4 * (int) (ButtonSection::gap * 1.3);
-    buttonSection.setSize (viewport.getMaximumVisibleWidth(), height);
-}
-
 MainComp::~MainComp()
 {
     if (auto* h = Host::getInstanceWithoutCreating())
@@ -341,20 +318,30 @@ void MainComp::rebuildFromStore()
         faderMode.setSelectedId (1, juce::sendNotificationAsync);
     }
 
-    // 5. and 6.: the DAW chooser and the MIDI page's captions follow with
-    // those pages.
+    // 5. the DAW chooser
+    auto& chooser = funcPage->getDawChooser();
 
-    // 7. the function names in use
+    if (isValidDawId (daw))
+        chooser.setSelectedItemIndex (daw - 1, juce::dontSendNotification);
+    else
+        chooser.setSelectedId (0, juce::dontSendNotification);
+
+    // 6. the MIDI page's captions follow with that page.
+
+    // 7. the function grid of the slot's DAW, without the functions in use
+    funcPage->fillFunctionButtons();
     h.collectFunctionNames();
+    funcPage->getFuncLayer().disableUsedFunctions();
 }
 
 void MainComp::refreshAll()
 {
     mixerSection.refresh();
-    funcSection.buttonSection.refreshButtons();
+    funcSection.refresh();
+    funcPage->getFuncLayer().refresh();
+    hotkeyPage.refresh();
 
-    // The function grid's, the hotkey page's and the MIDI page's refreshes
-    // follow here once those pages exist.
+    // The MIDI page's refresh follows here once that page exists.
 
     if (currentButton != nullptr)
         lockButton.setVisible (isLabelledButton (currentButton->getControlId()));
@@ -418,10 +405,9 @@ void MainComp::showButtonAssignment (MappableButton&, juce::ComboBox&)
     // Shown by the assignment pages, which are not part of the page yet.
 }
 
-void MainComp::setFunctionButtonEnabled (const juce::String&, bool)
+void MainComp::setFunctionButtonEnabled (const juce::String& text, bool enabled)
 {
-    // The function grid that these texts enable and disable is not part of
-    // the page yet.
+    funcPage->setFunctionButtonEnabled (text, enabled);
 }
 
 //==============================================================================
@@ -502,12 +488,31 @@ void MainComp::selectionClicked (MappableButton& button)
     auto store = host().getStore();
     const auto ctl = store.getControlOfCurrentSlot (id);
     const auto lockBy = StoredNumber::read (ctl, Ids::lockBy);
+    const ValueTypeKind kind (ctl.getProperty (Ids::valueType).toString());
+    const auto value = StoredNumber::read (ctl, Ids::value);
 
     if (! isDawIdInRange (store.getCurrentDaw().get()))
         return;
 
-    // The function grid's buttons, the MIDI and hotkey pages' display of the
-    // assignment and the grid's scroll position follow once those pages exist.
+    // Buttons take any function; knobs and faders show none until the next
+    // rebuild.
+    auto& grid = funcPage->getFuncLayer();
+
+    for (int i = 0; i < FuncLayer::functionButtonCount; ++i)
+    {
+        auto& f = grid.getFunctionButton (i);
+        f.setVisible (isButtonControl (id) && f.getButtonText().isNotEmpty());
+    }
+
+    // The MIDI page's display of the assignment follows with that page.
+
+    if (kind == ValueTypeKind (ValueTypeKind::Hotkey))
+        hotkeyPage.showButton (&button);
+    else
+        hotkeyPage.clearTexts();
+
+    if (kind == ValueTypeKind (ValueTypeKind::Func) && value > 0)
+        funcPage->getViewport().setViewPositionProportionately (0.0, value / 128.0);
 
     refreshAll();
     updateLockButton (id, lockBy);

@@ -3,6 +3,9 @@
 #include "editor/EditorPage.h"
 #include "editor/ButtonSection.h"
 #include "editor/DistinctTabComp.h"
+#include "editor/FuncPage.h"
+#include "editor/FuncSection.h"
+#include "editor/HotkeyPage.h"
 #include "editor/MixerSection.h"
 #include "editor/MyTabComp.h"
 #include "editor/ProdLogo.h"
@@ -134,8 +137,10 @@ public:
     juce::TextButton& getLoadFileButton() noexcept      { return loadFileButton; }
     juce::TooltipWindow& getTooltipWindow() noexcept    { return tooltipWindow; }
     MixerSection& getMixerSection() noexcept            { return mixerSection; }
-    ButtonSection& getButtonSection() noexcept          { return funcSection.buttonSection; }
-    juce::Component& getFuncSection() noexcept          { return funcSection; }
+    ButtonSection& getButtonSection() noexcept          { return funcSection.getButtonSection(); }
+    FuncSection& getFuncSection() noexcept              { return funcSection; }
+    FuncPage& getFuncPage() noexcept                    { return *funcPage; }
+    HotkeyPage& getHotkeyPage() noexcept                { return hotkeyPage; }
 
     /** The context menu's items. */
     enum ContextMenuItem { resetToDefaultsItem = 1, removeThisDawItem = 2, clearCurrentButtonItem = 3 };
@@ -153,32 +158,19 @@ private:
     void removeThisDaw();
     void clearCurrentButton();
 
-    /** The "BUTTON FUNCTIONS" tab's content: the 80 name buttons in a
-        scrolling view. The current slot's DAW caption above them comes with
-        the function page. */
-    struct NameButtonsHolder : public juce::Component
-    {
-        NameButtonsHolder();
-        void paint (juce::Graphics&) override;
-        void resized() override;
-
-        juce::Viewport viewport;
-        ButtonSection buttonSection;
-    };
-
     //==============================================================================
     juce::ComboBox modelCombo;
     MyTabComp outerTabs { juce::TabbedButtonBar::TabsAtTop };
 
     MixerSection mixerSection;
-    NameButtonsHolder funcSection;
+    FuncSection funcSection;
 
     DistinctTabComp innerTabs { juce::TabbedButtonBar::TabsAtTop };
 
-    // The assignment pages of the inner tabs ("FUNCTION", "HOTKEY", "MIDI"):
-    // empty holders until the pages exist.
-    std::unique_ptr<juce::Component> funcPage;
-    juce::Component hotkeyPage;
+    // The assignment pages of the inner tabs ("FUNCTION", "HOTKEY", "MIDI");
+    // the MIDI page is an empty holder until it exists.
+    std::unique_ptr<FuncPage> funcPage;
+    HotkeyPage hotkeyPage;
     juce::Component midiPage;
 
     juce::TooltipWindow tooltipWindow { nullptr, 700 };

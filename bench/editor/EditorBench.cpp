@@ -1,4 +1,5 @@
 #include "editor/MainComp.h"
+#include "editor/EditorState.h"
 #include "core/sync/Host.h"
 #include "core/sync/ProcessState.h"
 #include "core/model/Products.h"
@@ -74,6 +75,43 @@ static void BM_RefreshAll (benchmark::State& state)
         b.page->refreshAll();
 }
 
+// A DAW switch's work on the function page: the grid filled with the new
+// DAW's functions (the HUI DAW's 121 and Cubase's in turn), the names in use
+// collected and their buttons greyed out.
+static void BM_FillFunctionGridOnDawSwitch (benchmark::State& state)
+{
+    EditorBenchPage b;
+    auto& funcPage = b.page->getFuncPage();
+    bool hui = false;
+
+    for (auto _ : state)
+    {
+        slotDawIds[currentSlotIndex] = (hui = ! hui) ? huiDawId : 2;
+        funcPage.fillFunctionButtons();
+        theHost->collectFunctionNames();
+        funcPage.getFuncLayer().disableUsedFunctions();
+    }
+}
+
+// Both pages shown again for a selected name button: the "BUTTON FUNCTIONS"
+// tab (caption and 80 name buttons), the function grid's selection, and the
+// hotkey page.
+static void BM_RefreshFunctionAndHotkeyPages (benchmark::State& state)
+{
+    EditorBenchPage b;
+    auto& nameButton = b.page->getButtonSection().getButton (17);
+    b.page->buttonClicked (&nameButton);
+
+    for (auto _ : state)
+    {
+        b.page->getFuncSection().refresh();
+        b.page->getFuncPage().getFuncLayer().refresh();
+        b.page->getHotkeyPage().refresh();
+    }
+}
+
+BENCHMARK (BM_FillFunctionGridOnDawSwitch)->Unit (benchmark::kMillisecond);
+BENCHMARK (BM_RefreshFunctionAndHotkeyPages)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_ApplyModel)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_RebuildFromStore)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_RefreshAll)->Unit (benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditorAssets.h"
+#include "editor/KeyEntryWindow.h"
 #include "editor/MainComp.h"
 #include "gui/SafeImageDecoder.h"
 #include "core/sync/Host.h"
@@ -49,6 +50,7 @@ protected:
     void SetUp() override
     {
         SurfaceFixture::SetUp();
+        NsZ9m::resetCapturedHotkeys();
         writePng (drawTestPicture (100, 28, juce::Colour (0xff203040), "VORLIX"), assets.getChildFile ("Vorlix Logo.png"));
         writePng (drawTestPicture (240, 40, juce::Colour (0xff404040), "Z9-M"), assets.getChildFile ("z9-m.png"));
         writePng (drawTestPicture (120, 40, juce::Colour (0xff406040), "Z9-X"), assets.getChildFile ("z9-x.png"));
