@@ -536,3 +536,44 @@ TEST_F (MidiFamilyUnit, ActivateConnectsToTheUnitInUpgradeMode)
     EXPECT_EQ (w->getStep(), 1);
     EXPECT_TRUE (w->getStepButton (0).isEnabled());
 }
+
+TEST_F (UnitUpgrade, StartFailureTexts)
+{
+    upgraderState().automaticStepping = false;
+
+    {
+        // In its bootloader, but the reset does not answer.
+        surface->enterBootloader();
+        setFaults ("reset fail");
+        Wizard w (2056, {}, unitUpdates());
+        upgraderState().automaticStepping = false;
+        choosers.confirm = false;
+        dialogs.answerBox (0);
+        w->stepStart();
+        EXPECT_EQ (dialogs.getMessages().joinIntoString ("|"), "Cannot get product model!");
+        EXPECT_FALSE (upgraderState().bootloaderActive);
+    }
+
+    surface->leaveBootloader();
+    setFaults ({});
+    ports.addOutput ("Some Synth Out");
+
+    const struct { const char* pick; const char* message; } cases[] =
+    {
+        { "Some Synth Out", "\"Some Synth Out\"\nThis device may be not able to be upgraded by this software." },
+        { "Z9-X1",          "Connect ONLY the device you want to update." },   // its name is in each of its port names
+    };
+
+    for (auto& c : cases)
+    {
+        Wizard w (2056, {}, unitUpdates());
+        upgraderState().automaticStepping = false;
+        choosers.confirm = true;
+        choosers.pick = c.pick;
+        const auto before = dialogs.getMessages().size();
+        dialogs.answerBox (0);
+        w->stepStart();
+        EXPECT_EQ (dialogs.getMessages()[before], c.message) ;
+        EXPECT_EQ (w->getStep(), -1);
+    }
+}
