@@ -289,21 +289,18 @@ TEST_F (UnitUpgrade, EnterSendsToPortFourAndListensOnItsInput)
     EXPECT_EQ (toolVerbs().strings.getLast(), "reset");
 }
 
-TEST_F (UnitUpgrade, EnterFailures)
+namespace
 {
-    struct Case { SimulatedSurface::EnterAnswer answer; int delayMs; const char* error; };
-    const Case cases[] =
-    {
-        { SimulatedSurface::EnterAnswer::refuse, 0,   "Device cannot enter Firmeware Upgrade mode!" },
-        { SimulatedSurface::EnterAnswer::silent, 0,   "Device cannot enter Firmeware Upgrade mode!" },
-        { SimulatedSurface::EnterAnswer::accept, 100, nullptr },   // late, but within the polls
-    };
+    struct EnterCase { SimulatedSurface::EnterAnswer answer; int delayMs; const char* error; };
+}
 
-    for (auto& c : cases)
+class EnterOutcomes : public UnitUpgrade
+{
+protected:
+    void check (const EnterCase& c)
     {
         upgraderState().automaticStepping = false;
         surface->leaveBootloader();
-        const auto entersBefore = surface->getNumEnterMessages();
         surface->setEnterAnswer (c.answer, c.delayMs);
         Wizard w (2056, {}, unitUpdates());
         upgraderState().automaticStepping = false;
@@ -325,12 +322,27 @@ TEST_F (UnitUpgrade, EnterFailures)
             ASSERT_FALSE (dialogs.getRequests().empty());
             EXPECT_EQ (dialogs.getRequests().back().box.message, c.error);
             EXPECT_EQ (dialogs.getRequests().back().box.icon, NsZ9m::Dialogs::Icon::warning);
-            EXPECT_EQ (surface->getNumEnterMessages() - entersBefore, 3);
+            EXPECT_EQ (surface->getNumEnterMessages(), 3);
             EXPECT_TRUE (surface->isPluggedIn());
         }
 
         upgraderState().bootloaderActive = false;
     }
+};
+
+TEST_F (EnterOutcomes, AUnitThatRefusesStaysAsItIs)
+{
+    check ({ SimulatedSurface::EnterAnswer::refuse, 0, "Device cannot enter Firmeware Upgrade mode!" });
+}
+
+TEST_F (EnterOutcomes, ASilentUnitStaysAsItIs)
+{
+    check ({ SimulatedSurface::EnterAnswer::silent, 0, "Device cannot enter Firmeware Upgrade mode!" });
+}
+
+TEST_F (EnterOutcomes, ALateAnswerStillCounts)
+{
+    check ({ SimulatedSurface::EnterAnswer::accept, 100, nullptr });   // after the first look, within the polls
 }
 
 TEST_F (UnitUpgrade, EnterWithoutAPortOrWithAnOccupiedOne)
