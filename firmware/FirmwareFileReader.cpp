@@ -1,5 +1,5 @@
 #include "firmware/FirmwareFileReader.h"
-#include <sys/stat.h>
+#include "core/base/RegularFile.h"
 
 namespace vorlix
 {
@@ -11,28 +11,12 @@ juce::Result readFirmwareFile (const juce::File& file, juce::int64 maxBytes, juc
     if (file == juce::File())
         return juce::Result::fail ("no file");
 
-    // The file is opened once and checked through the open stream's own
-    // descriptor would be best; the framework's stream does not give it, so
-    // the file is checked first and its length bounded while it is read.
-    struct stat info {};
+    const auto status = NsZ9m::RegularFile::read (file, maxBytes, bytes);
 
-    if (::stat (file.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode))
-        return juce::Result::fail ("not a regular file");
-
-    if ((juce::int64) info.st_size > maxBytes)
-        return juce::Result::fail ("too large");
-
-    juce::FileInputStream in (file);
-
-    if (! in.openedOk())
-        return juce::Result::fail ("cannot be read");
-
-    in.readIntoMemoryBlock (bytes, (ssize_t) (maxBytes + 1));
-
-    if ((juce::int64) bytes.getSize() > maxBytes)
+    if (status != NsZ9m::RegularFile::Status::ok)
     {
         bytes.reset();
-        return juce::Result::fail ("too large");
+        return juce::Result::fail (NsZ9m::RegularFile::describe (status));
     }
 
     return juce::Result::ok();

@@ -5,9 +5,9 @@
 namespace vorlix
 {
 
-/** Reads a firmware image whole: only a regular file (no folder, device,
-    pipe or link to one), of at most maxBytes. On failure the result says why
-    and bytes is empty. Message thread. */
+/** Reads a firmware image whole through NsZ9m::RegularFile: only a regular
+    file (no folder, device or pipe), of at most maxBytes. On failure the
+    result says why and bytes is empty. Any thread. */
 juce::Result readFirmwareFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& bytes);
 
 } // namespace vorlix

@@ -57,7 +57,6 @@ FirmwareUpgradeComponent::FirmwareUpgradeComponent (int productId, bool online,
     : unitProduct (productId),
       launchProduct (productId),
       previousProduct (productId),
-      onlineMode (online),
       steps (stepsToUse != nullptr ? std::move (stepsToUse) : makeUpgradeSteps())
 {
     tooltipWindow.setMillisecondsBeforeTipAppears (0);
@@ -412,7 +411,6 @@ bool FirmwareUpgradeComponent::keyPressed (const juce::KeyPress& key)
     else if (letter == 'M')
     {
         state.online = ! state.online;
-        onlineMode = ! onlineMode;
         setWindowTitle (makeUpgraderTitle());
     }
     else if (letter == 'O')

@@ -127,7 +127,9 @@ public:
     int previousProduct;             ///< the unit product before "Activate" switched it
     juce::ValueTree firmwares;       ///< the catalogue entries offered by the selection step
 
-    bool onlineMode;                 ///< the online flag as this wizard took it; M toggles both
+    /** Whether the selection step takes the catalogue (set) or a file: the
+        one online flag of the upgrader's state, which the M key toggles. */
+    bool isOnline() const noexcept   { return upgraderState().online; }
 
     /** The upgrader's MIDI connection to the unit: made by "Enter" (when
         missing), replaced by "Activate" for a MIDI-bootloader unit, made by

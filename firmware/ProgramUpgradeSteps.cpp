@@ -298,6 +298,10 @@ void ProgramUpgradeSteps::stepStart (FirmwareUpgradeComponent& w)
 
     if (chooseUnit)
     {
+        // Where the user chooses, the choice decides: a unit seen on the ports
+        // before does not hide what is wrong with the one chosen.
+        found = false;
+
         const auto choice = DeviceSelectComponent::runChooserDialog (w.unitProduct, {}, &w);
 
         if (choice.confirmed)

@@ -148,6 +148,7 @@ TEST_F (BlhostRuns, AHungToolIsKilledAtItsTimeOut)
     EXPECT_LT (took, 15000.0) << "the hung tool was not killed";
 
     // The next run works as before.
+    t.tool.runTimeoutMs = BlhostTool::defaultRunTimeoutMs;
     setFaults ({});
     EXPECT_EQ (t.tool.runBlhost ("keep", "524288", {}), 1);
 }
@@ -204,49 +205,74 @@ TEST_F (BlhostUpgrade, WritesReadsBackAndResets)
     EXPECT_EQ (unitStateFile().loadFileAsString(), "running");
 }
 
-TEST_F (BlhostUpgrade, EveryFailureText)
+namespace
 {
-    struct Case { const char* faults; const char* text; const char* verbs; };
-    const Case cases[] =
+    struct FailureCase { const char* faults; const char* text; const char* verbs; };
+}
+
+class BlhostFailures : public z9test::FakeBlhostFixture
+{
+protected:
+    /** One upgrade per case, the tool showing the fault once. */
+    void check (std::initializer_list<FailureCase> cases)
     {
+        const auto image = makeImage ("fw.bin", 3000);
+
+        for (auto& c : cases)
+        {
+            RecordingTool t;
+            const juce::String faults (c.faults);
+
+            if (faults.endsWith ("hang"))
+                t.tool.runTimeoutMs = 1000;
+
+            (toolFolder / "log").deleteFile();
+            setUnitState ("bootloader");
+            setFaults (faults + " once");
+            upgraderState().bootloaderActive = true;
+
+            const auto result = t.tool.upgradeWithBlhost (image.getFullPathName());
+
+            if (c.text == nullptr)
+                EXPECT_TRUE (result.wasOk()) << c.faults << ": " << result.getErrorMessage();
+            else
+                EXPECT_EQ (result.getErrorMessage(), c.text) << c.faults;
+
+            EXPECT_EQ (toolVerbs().joinIntoString (" "), c.verbs) << c.faults;
+            EXPECT_FALSE ((workFolder / "fw.dat").exists()) << c.faults;
+            EXPECT_EQ (upgraderState().bootloaderActive, faults.startsWith ("erase")) << c.faults;   // a failed erase leaves it as it was
+        }
+    }
+};
+
+TEST_F (BlhostFailures, EraseAndWrite)
+{
+    check ({
         { "erase fail",      "Erase failed!",          "flash-erase-region flash-erase-region" },
         { "erase nostatus",  "Erase failed!",          "flash-erase-region flash-erase-region" },
         { "erase hang",      "Erase failed!",          "flash-erase-region flash-erase-region" },
         { "write nostatus",  "Write firmware failed!", "flash-erase-region write-memory" },
+    });
+}
+
+TEST_F (BlhostFailures, WrongDataAndTheCheck)
+{
+    check ({
         { "write fail",      "Wrote wrong data!",      "flash-erase-region write-memory get-property read-memory flash-erase-region" },
         { "write corrupt",   "Wrote wrong data!",      "flash-erase-region write-memory get-property read-memory flash-erase-region" },
-        { "read fail",       "Check failed!",          "flash-erase-region write-memory get-property read-memory flash-erase-region" },
-        { "read garbage",    "Check failed!",          "flash-erase-region write-memory get-property read-memory flash-erase-region" },
         { "read corrupt",    "Wrote wrong data!",      "flash-erase-region write-memory get-property read-memory flash-erase-region" },
+        { "read fail",       "Check failed!",          "flash-erase-region write-memory get-property read-memory flash-erase-region" },
+    });
+}
+
+TEST_F (BlhostFailures, ReadBackAndReset)
+{
+    check ({
+        { "read garbage",    "Check failed!",          "flash-erase-region write-memory get-property read-memory flash-erase-region" },
         { "read nofile",     "check failed!",          "flash-erase-region write-memory get-property read-memory flash-erase-region" },
         { "reset fail",      "OK. But reset failed!",  "flash-erase-region write-memory get-property read-memory reset" },
         { "keep fail",       nullptr,                  "flash-erase-region write-memory get-property read-memory reset" },
-    };
-
-    const auto image = makeImage ("fw.bin", 3000);
-
-    for (auto& c : cases)
-    {
-        RecordingTool t;
-        t.tool.runTimeoutMs = 1000;
-        (toolFolder / "log").deleteFile();
-        setUnitState ("bootloader");
-        setFaults (juce::String (c.faults) + " once");
-        upgraderState().bootloaderActive = true;
-
-        const auto result = t.tool.upgradeWithBlhost (image.getFullPathName());
-
-        if (c.text == nullptr)
-            EXPECT_TRUE (result.wasOk()) << c.faults << ": " << result.getErrorMessage();
-        else
-            EXPECT_EQ (result.getErrorMessage(), c.text) << c.faults;
-
-        EXPECT_EQ (toolVerbs().joinIntoString (" "), c.verbs) << c.faults;
-        EXPECT_FALSE ((workFolder / "fw.dat").exists()) << c.faults;
-
-        if (juce::String (c.faults).startsWith ("write nostatus"))
-            EXPECT_FALSE (upgraderState().bootloaderActive);
-    }
+    });
 }
 
 TEST_F (BlhostUpgrade, NoUnitMeansTheEraseFails)

@@ -371,7 +371,7 @@ TEST_F (FirmwareWizard, ServiceKeysToggleTheirFlags)
 
     w.press ('M');
     EXPECT_FALSE (state.online);
-    EXPECT_FALSE (w->onlineMode);
+    EXPECT_FALSE (w->isOnline());
     EXPECT_EQ (w.title(), "Firmware Upgrade [M]");
     EXPECT_EQ (w->getStepButton (3).getButtonText(), "Select Version");   // texts stay
 

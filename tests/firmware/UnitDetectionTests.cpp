@@ -78,7 +78,10 @@ namespace
         ~Wizard()
         {
             if (window != nullptr)
+            {
+                z9test::runMessageLoopFor (80);   // the progress bar follows on its own timer
                 z9test::writeSnapshot (*component);
+            }
         }
 
         FirmwareUpgradeComponent* operator->() const  { return component; }
@@ -286,21 +289,18 @@ TEST_F (UnitUpgrade, EnterSendsToPortFourAndListensOnItsInput)
     EXPECT_EQ (toolVerbs().strings.getLast(), "reset");
 }
 
-TEST_F (UnitUpgrade, EnterFailures)
+namespace
 {
-    struct Case { SimulatedSurface::EnterAnswer answer; int delayMs; const char* error; };
-    const Case cases[] =
-    {
-        { SimulatedSurface::EnterAnswer::refuse, 0,   "Device cannot enter Firmeware Upgrade mode!" },
-        { SimulatedSurface::EnterAnswer::silent, 0,   "Device cannot enter Firmeware Upgrade mode!" },
-        { SimulatedSurface::EnterAnswer::accept, 100, nullptr },   // late, but within the polls
-    };
+    struct EnterCase { SimulatedSurface::EnterAnswer answer; int delayMs; const char* error; };
+}
 
-    for (auto& c : cases)
+class EnterOutcomes : public UnitUpgrade
+{
+protected:
+    void check (const EnterCase& c)
     {
         upgraderState().automaticStepping = false;
         surface->leaveBootloader();
-        const auto entersBefore = surface->getNumEnterMessages();
         surface->setEnterAnswer (c.answer, c.delayMs);
         Wizard w (2056, {}, unitUpdates());
         upgraderState().automaticStepping = false;
@@ -322,12 +322,27 @@ TEST_F (UnitUpgrade, EnterFailures)
             ASSERT_FALSE (dialogs.getRequests().empty());
             EXPECT_EQ (dialogs.getRequests().back().box.message, c.error);
             EXPECT_EQ (dialogs.getRequests().back().box.icon, NsZ9m::Dialogs::Icon::warning);
-            EXPECT_EQ (surface->getNumEnterMessages() - entersBefore, 3);
+            EXPECT_EQ (surface->getNumEnterMessages(), 3);
             EXPECT_TRUE (surface->isPluggedIn());
         }
 
         upgraderState().bootloaderActive = false;
     }
+};
+
+TEST_F (EnterOutcomes, AUnitThatRefusesStaysAsItIs)
+{
+    check ({ SimulatedSurface::EnterAnswer::refuse, 0, "Device cannot enter Firmeware Upgrade mode!" });
+}
+
+TEST_F (EnterOutcomes, ASilentUnitStaysAsItIs)
+{
+    check ({ SimulatedSurface::EnterAnswer::silent, 0, "Device cannot enter Firmeware Upgrade mode!" });
+}
+
+TEST_F (EnterOutcomes, ALateAnswerStillCounts)
+{
+    check ({ SimulatedSurface::EnterAnswer::accept, 100, nullptr });   // after the first look, within the polls
 }
 
 TEST_F (UnitUpgrade, EnterWithoutAPortOrWithAnOccupiedOne)
@@ -420,4 +435,157 @@ TEST_F (UnitUpgrade, StartLetsTheUserChooseWithoutAutomaticStepping)
     EXPECT_EQ (w->getStep(), 0);
     EXPECT_EQ (w.title(), "Firmware Upgrade: Z9-X");
     EXPECT_TRUE (dialogs.getRequests().empty());
+}
+
+//==============================================================================
+TEST_F (UnitUpgrade, InItsDialogTheWizardKeepsItsSize)
+{
+    Wizard w (2056, {});
+    EXPECT_EQ (w->getWidth(), 514);
+    EXPECT_EQ (w->getHeight(), 450);
+    EXPECT_EQ (w.window->getContentComponent(), w.component);
+}
+
+//==============================================================================
+/** A unit of the MIDI bootloader's kind (a Pad16), with its ports named as
+    the maker names them. */
+class MidiFamilyUnit : public z9test::FakeBlhostFixture
+{
+protected:
+    void plugInPad (const juce::String& name = "VORLIX Pad16")
+    {
+        ports.addOutput (name);
+        ports.addInput (name);
+    }
+
+    ChooserAnswers choosers;
+};
+
+TEST_F (MidiFamilyUnit, StartOnAnAmdProcessorWarnsAndKeepsTheUnit)
+{
+    plugInPad();
+    Wizard w (z9test::midiBootloaderProduct, {});
+    w.programSteps->processorIsAmd = [] { return true; };
+    choosers.pick = "VORLIX Pad16";
+
+    dialogs.answerBox (0);
+    w->stepStart();
+
+    ASSERT_EQ (dialogs.getRequests().size(), 1u);
+    EXPECT_EQ (dialogs.getRequests()[0].box.icon, NsZ9m::Dialogs::Icon::warning);
+    EXPECT_EQ (dialogs.getRequests()[0].box.message,
+               "Cannot upgrade firmware!\n \nSince Ostrik is not compatible with your computer with AMD chip.");
+    EXPECT_EQ (w->targetPortName, "VORLIX Pad16");
+    EXPECT_EQ (w->getStep(), 0);
+}
+
+TEST_F (MidiFamilyUnit, StartWaitsForAPortAndCountsTheSeconds)
+{
+    Wizard w (z9test::midiBootloaderProduct, {});
+    choosers.confirm = false;
+    dialogs.answerBox (0);
+    w->stepStart();
+
+    // Three attempts of five polls, one second apart, then the chooser;
+    // cancelled with no error, an empty box.
+    EXPECT_EQ (w.pauses.size(), 15);
+    EXPECT_TRUE (w.pauses.contains (1000));
+    EXPECT_EQ (choosers.titles.size(), 1);
+    EXPECT_EQ (dialogs.getMessages(), juce::StringArray (juce::String()));
+}
+
+TEST_F (MidiFamilyUnit, UnitsAlreadyInUpgradeModeAreReleasedOnRequest)
+{
+    plugInPad ("Vorlix firmware upgrade 1.0");
+    plugInPad ("VORLIX Pad16");
+    Wizard w (z9test::midiBootloaderProduct, {});
+    choosers.pick = "VORLIX Pad16";
+
+    // "Yes": the reset command goes to the unit in upgrade mode, which stays
+    // there, so the user is told to power it off.
+    dialogs.answerBox (0).answerBox (0);
+    w->stepStart();
+
+    const auto messages = dialogs.getMessages();
+    ASSERT_EQ (messages.size(), 2);
+    EXPECT_TRUE (messages[0].startsWith ("It looks like some of your units are already in firmware upgrade mode."));
+    EXPECT_TRUE (messages[1].startsWith ("It looks like your device is still in firmware upgrade mode."));
+
+    const auto sent = ports.getReceived ("Vorlix firmware upgrade 1.0");
+    ASSERT_EQ (sent.size(), 18u);   // the filler and the 17 bytes of the reset command
+    EXPECT_EQ (hex (sent[0]), "EF 7F 7F");
+    EXPECT_EQ (hex (sent[1]), "9F 05 05");
+    EXPECT_EQ (hex (sent[15]), "9F 00 02");
+    EXPECT_EQ (hex (sent[17]), "9F 0B 0D");
+    EXPECT_EQ (ports.getNumReceived ("VORLIX Pad16"), 0);
+}
+
+TEST_F (MidiFamilyUnit, ActivateConnectsToTheUnitInUpgradeMode)
+{
+    plugInPad ("Vorlix firmware upgrade 1.0");
+    Wizard w (z9test::midiBootloaderProduct, {});
+    w->setStep (1);
+
+    w->stepActivate();
+
+    EXPECT_EQ (choosers.titles, juce::StringArray ({ "Choose Your Vorlix Device" }));
+    EXPECT_EQ (w->upgradePortName, "Vorlix firmware upgrade 1.0");
+    ASSERT_NE (w->midiHandler, nullptr);
+    EXPECT_TRUE (w->midiHandler->arePortsOpen());
+    EXPECT_EQ (w->getStep(), 2);
+    EXPECT_FALSE (w->getStepButton (0).isEnabled());
+    EXPECT_TRUE (dialogs.getRequests().empty());
+
+    // A normal port is not a unit in upgrade mode.
+    plugInPad ("VORLIX Pad16");
+    choosers.pick = "VORLIX Pad16";
+    choosers.confirm = true;
+    dialogs.answerBox (0);
+    w->stepActivate();
+
+    EXPECT_EQ (dialogs.getMessages(), juce::StringArray ({ "Please select the unit \"Vorlix firmware upgrade\"" }));
+    EXPECT_EQ (dialogs.getRequests()[0].box.title, "Step 3");
+    EXPECT_EQ (w->getStep(), 1);
+    EXPECT_TRUE (w->getStepButton (0).isEnabled());
+}
+
+TEST_F (UnitUpgrade, StartFailureTexts)
+{
+    upgraderState().automaticStepping = false;
+
+    {
+        // In its bootloader, but the reset does not answer.
+        surface->enterBootloader();
+        setFaults ("reset fail");
+        Wizard w (2056, {}, unitUpdates());
+        upgraderState().automaticStepping = false;
+        choosers.confirm = false;
+        dialogs.answerBox (0);
+        w->stepStart();
+        EXPECT_EQ (dialogs.getMessages().joinIntoString ("|"), "Cannot get product model!");
+        EXPECT_FALSE (upgraderState().bootloaderActive);
+    }
+
+    surface->leaveBootloader();
+    setFaults ({});
+    ports.addOutput ("Some Synth Out");
+
+    const struct { const char* pick; const char* message; } cases[] =
+    {
+        { "Some Synth Out", "\"Some Synth Out\"\nThis device may be not able to be upgraded by this software." },
+        { "Z9-X1",          "Connect ONLY the device you want to update." },   // its name is in each of its port names
+    };
+
+    for (auto& c : cases)
+    {
+        Wizard w (2056, {}, unitUpdates());
+        upgraderState().automaticStepping = false;
+        choosers.confirm = true;
+        choosers.pick = c.pick;
+        const auto before = dialogs.getMessages().size();
+        dialogs.answerBox (0);
+        w->stepStart();
+        EXPECT_EQ (dialogs.getMessages()[before], c.message) ;
+        EXPECT_EQ (w->getStep(), -1);
+    }
 }

@@ -66,7 +66,7 @@ TEST_F (FirmwareLaunch, TheWizardRunsInItsModalDialog)
         if (wizard != nullptr)
         {
             EXPECT_EQ (wizard->launchProduct, 2056);
-            EXPECT_FALSE (wizard->onlineMode);
+            EXPECT_FALSE (wizard->isOnline());
             EXPECT_EQ (wizard->getStepButton (3).getButtonText(), "Load File");
             z9test::writeSnapshot (window);
         }

@@ -52,8 +52,16 @@ namespace
 
     std::vector<unsigned char> readBytes (const std::string& path)
     {
-        std::ifstream in (path, std::ios::binary);
-        return std::vector<unsigned char> (std::istreambuf_iterator<char> (in), {});
+        std::ifstream in (path, std::ios::binary | std::ios::ate);
+
+        if (! in)
+            return {};
+
+        const auto size = (std::streamsize) in.tellg();
+        std::vector<unsigned char> bytes ((size_t) (size > 0 ? size : 0));
+        in.seekg (0);
+        in.read ((char*) bytes.data(), size);
+        return bytes;
     }
 
     bool writeBytes (const std::string& path, const std::vector<unsigned char>& bytes)
