@@ -4,6 +4,7 @@
 #include "shell/EditorPageFactory.h"
 #include "shell/MainComponent.h"
 #include "shell/PageRegistry.h"
+#include "core/sync/SyncTimer.h"
 
 bool DemoRunnerApplication::moreThanOneInstanceAllowed()
 {
@@ -41,7 +42,10 @@ void DemoRunnerApplication::initialise (const juce::String& commandLine)
 
 void DemoRunnerApplication::shutdown()
 {
+    // The window first: its editor page saves the settings through the Host
+    // as it goes. Then the link to the surfaces, which the first page started.
     mainWindow.reset();
+    NsZ9m::stopSyncCore();
 }
 
 void DemoRunnerApplication::systemRequestedQuit()

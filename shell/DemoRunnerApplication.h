@@ -27,7 +27,8 @@ public:
 
     void initialise (const juce::String& commandLine) override;
 
-    /** Deletes the main window when there is one. Safe to call twice. */
+    /** Deletes the main window when there is one, then stops the link to the
+        surfaces (the Host and the synchronisation timer). Safe to call twice. */
     void shutdown() override;
 
     /** A second start's command line: ignored. */
