@@ -10,6 +10,8 @@ packages=(
     libasound2-dev libcurl4-openssl-dev libfreetype-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     libpng-dev libjpeg-dev libturbojpeg0-dev zlib1g-dev
+    # fonts-dejavu-core: the only fonts the tests draw with, so that their
+    # pictures come out alike on every machine (tests/CMakeLists.txt)
     fontconfig-config fonts-dejavu-core
     libexpat1-dev
     clang libclang-rt-14-dev
