@@ -151,7 +151,7 @@ TEST_P (ViewSnapshotTest, LooksAsItsReference)
     ASSERT_FALSE (HasFailure());
 
     // Whatever the view started asynchronously has run before it is pictured.
-    z9test::runMessageLoopFor (20);
+    z9test::drainMessageLoop();
 
     z9test::expectSnapshotMatchesReference (component, GetParam().name);
 }

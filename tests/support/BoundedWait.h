@@ -51,4 +51,16 @@ inline void drainMessageLoop (int rounds = 4)
     }
 }
 
+/** Runs the message loop for at least the given time, timers included. Only
+    for a check that something driven by a timer does NOT happen within its
+    interval, or for a stand-in of one of the program's own pauses: never to
+    wait for something to come (that is waitUntil's work). Message thread only. */
+inline void runMessageLoopFor (int ms)
+{
+    const auto end = juce::Time::getMillisecondCounterHiRes() + ms;
+
+    for (auto left = (double) ms; left > 0; left = end - juce::Time::getMillisecondCounterHiRes())
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (juce::jmax (1, (int) left));
+}
+
 } // namespace z9test
