@@ -11,6 +11,7 @@
 #include "core/sync/Host.h"
 #include "core/base/PlatformHelpers.h"
 #include "core/sync/ProcessState.h"
+#include "core/sync/StoreEdits.h"
 #include "core/model/Products.h"
 #include "core/model/ValueTypeKind.h"
 #include "gui/Dialogs.h"
@@ -379,40 +380,19 @@ void MainComp::performContextMenuItem (int itemId)
 
 void MainComp::resetToDefaults()
 {
-    host().getStore().resetToDefaults();
+    auto store = host().getStore();
+    resetStoreToDefaults (store);
     rebuildFromStore();
     refreshAll();
-
-    // Every slot's image changes, not only the current one's: each slot that
-    // runs a DAW goes to the surface again.
-    auto store = host().getStore();
-
-    for (int s = 0; s < numSlots; ++s)
-        if (isValidDawId (store.getSlotDaw (s + 1).get()))
-            slotDirty[s] = true;
 }
 
 void MainComp::removeThisDaw()
 {
-    auto store = host().getStore();
-    const auto s = store.getCurrentSlotIndex();
-
-    if (! juce::isPositiveAndBelow (s, numSlots))
+    if (removeCurrentSlotDaw (host().getStore()) < 0)
         return;
-
-    store.getSlot (-1, -1).setProperty (Ids::current, 0, nullptr);
-
-    if (auto p = productIndexOf (currentProductId); p >= 0)
-        slotFingerprints[p][s] = 0;
-
-    // The Z9-M's slot loses its DAW in every model; an X model's slot keeps a
-    // DAW that slotDawIds still names, and only its fingerprint is cleared.
-    if (currentProductId == productZ9M || slotDawIds[s] <= 0)
-        slotDawIds[s] = 0;
 
     rebuildFromStore();
     refreshAll();
-    slotDirty[s] = false;
 }
 
 void MainComp::clearCurrentButton()
@@ -420,27 +400,10 @@ void MainComp::clearCurrentButton()
     if (currentButton == nullptr)
         return;
 
-    auto store = host().getStore();
-    const auto id = currentButton->getControlId();
-
-    if (! isValidControlNumber (id) || isHuiReservedControl (store, id))
-        return;
-
-    // A control of a linked column shows and sends its column's source: that
-    // is the assignment to clear.
-    const int lockBy = store.getControlOfCurrentSlot (id).getProperty (Ids::lockBy, 0);
-    const auto source = isLabelledButton (lockBy) ? lockBy : id;
-
-    if (isHuiReservedControl (store, source))
-        return;
-
     const auto text = currentButton->getAssignmentText();
-    clearControlAssignment (store.getControlOfCurrentSlot (source));
 
-    const auto slotIndex = store.getCurrentSlotIndex();
-
-    if (juce::isPositiveAndBelow (slotIndex, numSlots))
-        slotDirty[slotIndex] = true;
+    if (! clearAssignment (host().getStore(), currentButton->getControlId()))
+        return;
 
     setFunctionButtonEnabled (text, true);
     rebuildFromStore();
@@ -557,49 +520,44 @@ void MainComp::lockClicked()
         return;
 
     const auto id = currentButton->getControlId();
-
-    // Only the name buttons form columns.
-    if (! isLabelledButton (id))
-        return;
-
     auto store = host().getStore();
-    const auto slotIndex = store.getCurrentSlotIndex();
-    auto ctl = store.getControlOfCurrentSlot (id);
 
-    if (isHuiReservedControl (store, id))
+    // Only the name buttons form columns, and the HUI DAW's own keys stay out.
+    if (! isLabelledButton (id) || isHuiReservedControl (store, id))
         return;
 
-    const auto wasLinked = (int) ctl.getProperty (Ids::lockBy, 0) > 0;
-    const auto newLock = wasLinked ? 0 : id;
+    const auto members = getLockableColumnMembers (store, id);
+    const auto wasLinked = getLockBy (store, id) > 0;
 
-    ctl.setProperty (Ids::lockBy, newLock, nullptr);
-    updateLockButton (id, newLock);
+    // What each member shows before it joins the column becomes free.
+    juce::StringArray freed;
 
-    const auto column = (id - 1) % 16;
-
-    for (int k = 0; k < 5; ++k)
-    {
-        const auto member = column + 16 * k + 1;
-
-        if (member == id || isHuiReservedControl (store, member))
-            continue;
-
-        if (! wasLinked)
+    if (! wasLinked)
+        for (auto member : members)
             if (auto* b = nameButtons[(size_t) (member - 1)])
-                setFunctionButtonEnabled (b->getAssignmentText(), true);
+                freed.add (b->getAssignmentText());
 
-        store.getControlOfCurrentSlot (member).setProperty (Ids::lockBy, newLock, nullptr);
-    }
+    const auto change = toggleColumnLock (store, id);
+
+    if (! change.done)
+        return;
+
+    updateLockButton (id, change.newLock);
+
+    for (auto& text : freed)
+        setFunctionButtonEnabled (text, true);
 
     refreshAll();
 
-    if (wasLinked)
+    // After the unlock each control shows its own assignment again: in use.
+    if (change.wasLinked)
+    {
+        const auto column = (id - 1) % 16;
+
         for (int k = 0; k < 5; ++k)
             if (auto* b = nameButtons[(size_t) (column + 16 * k)])
                 setFunctionButtonEnabled (b->getAssignmentText(), false);
-
-    if (juce::isPositiveAndBelow (slotIndex, numSlots))
-        slotDirty[slotIndex] = true;
+    }
 }
 
 void MainComp::saveFileClicked()

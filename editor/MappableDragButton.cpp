@@ -4,6 +4,7 @@
 #include "core/sync/Host.h"
 #include "core/model/MappingStore.h"
 #include "core/sync/ProcessState.h"
+#include "core/sync/StoreEdits.h"
 
 namespace NsZ9m
 {
@@ -73,24 +74,10 @@ void MappableDragButton::dropDraggedButtonHere()
     if (source == this)
         return;
 
-    auto store = Host::getInstance()->getStore();
-    const auto from = source->getControlId();
-    const auto to = getControlId();
-
-    const int fromLock = store.getControlOfCurrentSlot (from).getProperty (Ids::lockBy, 0);
-    const int toLock = store.getControlOfCurrentSlot (to).getProperty (Ids::lockBy, 0);
-
-    // Linked columns and the HUI DAW's own keys keep their assignments.
-    if (fromLock > 0 || toLock > 0 || isHuiReservedControl (store, from) || isHuiReservedControl (store, to))
+    if (! swapAssignments (Host::getInstance()->getStore(), source->getControlId(), getControlId()))
         return;
 
-    swapControlAssignments (store, from, to);
     source->refreshText();
-
-    const auto slotIndex = store.getCurrentSlotIndex();
-
-    if (juce::isPositiveAndBelow (slotIndex, numSlots))
-        slotDirty[slotIndex] = true;
 
     if (auto* section = getParentComponent())
         if (auto* holder = section->getParentComponent())

@@ -5,6 +5,7 @@
 #include "core/model/DawId.h"
 #include "editor/EditorForwarders.h"
 #include "core/sync/Host.h"
+#include "core/sync/StoreEdits.h"
 #include "core/sync/SyncTimer.h"
 #include "core/base/PlatformHelpers.h"
 #include "core/sync/ProcessState.h"
@@ -273,10 +274,8 @@ void MixerSection::slotClicked (MappableButton& b)
 
     b.setToggleState (true, juce::dontSendNotification);
 
-    currentSlotIndex = b.getControlId() - 1;
     currentSlotButton = &b;
-
-    Host::getInstance()->getStore().getModel (-1).setProperty (Ids::current, currentSlotIndex, nullptr);
+    selectSlot (Host::getInstance()->getStore(), b.getControlId() - 1);
 
     rebuildMainCompFromMixer();
     refreshMainComp();
@@ -284,23 +283,10 @@ void MixerSection::slotClicked (MappableButton& b)
 
 void MixerSection::colourClicked (MappableButton& b)
 {
-    const auto c = currentSlotIndex;
-    const auto k = b.getControlId() - 1;
+    const auto bit = toggleSlotColour (Host::getInstance()->getStore(), b.getControlId() - 1);
 
-    // Each slot keeps its own colour bit; only the three rows exist.
-    if (k == c || ! juce::isPositiveAndBelow (c, numSlots) || ! juce::isPositiveAndBelow (k, 3))
-        return;
-
-    const auto bit = slotColourTable[c][k] == 0 ? 1 : 0;
-    slotColourTable[c][k] = bit;
-
-    auto store = Host::getInstance()->getStore();
-    store.getSlot (-1, -1).setProperty (colourFlag (k), bit, nullptr);
-
-    b.setToggleState (bit != 0, juce::dontSendNotification);
-
-    if (isDawIdInRange (store.getSlotDaw (c + 1).get()))
-        slotDirty[c] = true;
+    if (bit >= 0)
+        b.setToggleState (bit != 0, juce::dontSendNotification);
 }
 
 void MixerSection::comboBoxChanged (juce::ComboBox* box)

@@ -126,6 +126,7 @@ FirmwareUpgradeComponent::FirmwareUpgradeComponent (int productId, bool online,
 FirmwareUpgradeComponent::~FirmwareUpgradeComponent()
 {
     steps->releaseUnits (*this);
+    midiHandler.reset();
 
     for (auto& button : stepButtons)
         button.removeListener (this);
@@ -298,6 +299,13 @@ void FirmwareUpgradeComponent::stepUpgrade()
     setStep (3);
     stepButtons[0].setEnabled (false);
     stepButtons[1].setEnabled (false);
+
+    // An Escape pressed during an earlier step ended that step's wait; it
+    // must not end this write before it has begun.
+    state.abort = false;
+
+    if (midiHandler == nullptr)
+        midiHandler = std::make_unique<MidiInputHandler> (unitProduct);
 
     toFront (true);
     juce::Desktop::setScreenSaverEnabled (false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/FirmwareUpgradeSteps.h"
+#include "firmware/UpgraderMidiHandler.h"
 #include "firmware/UpgraderState.h"
 
 namespace vorlix
@@ -127,6 +128,12 @@ public:
     juce::ValueTree firmwares;       ///< the catalogue entries offered by the selection step
 
     bool onlineMode;                 ///< the online flag as this wizard took it; M toggles both
+
+    /** The upgrader's MIDI connection to the unit: made by "Enter" (when
+        missing), replaced by "Activate" for a MIDI-bootloader unit, made by
+        "Upgrade" when missing; lives until the wizard goes. */
+    using MidiInputHandler = UpgraderMidiHandler;
+    std::unique_ptr<MidiInputHandler> midiHandler;
 
 private:
     void buttonClicked (juce::Button*) override;

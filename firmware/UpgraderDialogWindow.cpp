@@ -13,14 +13,17 @@ UpgraderDialogWindow::UpgraderDialogWindow (juce::DialogWindow::LaunchOptions& o
 {
     jassert (options.content != nullptr); // give the dialog something to show
 
+    // The title bar first: the window then fits itself around the content
+    // with the frame it will really have, and the content keeps its size.
+    setUsingNativeTitleBar (options.useNativeTitleBar);
+    setResizable (options.resizable, options.useBottomRightCornerResizer);
+
     if (options.content.willDeleteObject())
         setContentOwned (options.content.release(), true);
     else
         setContentNonOwned (options.content.release(), true);
 
     centreAroundComponent (options.componentToCentreAround, getWidth(), getHeight());
-    setResizable (options.resizable, options.useBottomRightCornerResizer);
-    setUsingNativeTitleBar (options.useNativeTitleBar);
 }
 
 void UpgraderDialogWindow::closeButtonPressed()

@@ -1,6 +1,7 @@
 #include "core/files/SettingsStore.h"
 #include "core/files/SettingsLocation.h"
 #include "core/files/StrictXmlReader.h"
+#include "core/base/RegularFile.h"
 #include <zlib.h>
 
 namespace NsZ9m
@@ -186,7 +187,7 @@ void SettingsStore::openFiles()
         auto props = std::make_unique<SettingsFile> (file);
         juce::StringPairArray read;
 
-        if (file.existsAsFile() && readFile (file, read).wasOk())
+        if (readFile (file, read).wasOk())
             props->getAllProperties() = read;
 
         return props;
@@ -275,22 +276,28 @@ juce::Result SettingsStore::readBytes (const void* data, size_t numBytes, juce::
 
 juce::Result SettingsStore::readFile (const juce::File& file, juce::StringPairArray& into)
 {
-    if (file.getSize() > maxFileBytes)
-        return juce::Result::fail ("The settings file is larger than " + juce::String (maxFileBytes) + " bytes");
-
-    juce::FileInputStream in (file);
-
-    if (! in.openedOk())
-        return juce::Result::fail ("The settings file cannot be opened");
-
-    // Read one byte more than the limit at most, in case the file grew.
     juce::MemoryBlock bytes;
-    const auto numRead = in.readIntoMemoryBlock (bytes, (ssize_t) maxFileBytes + 1);
 
-    if (in.getStatus().failed())
-        return juce::Result::fail ("The settings file cannot be read");
+    switch (RegularFile::read (file, maxFileBytes, bytes))
+    {
+        case RegularFile::Status::ok:
+            return readBytes (bytes.getData(), bytes.getSize(), into);
 
-    return readBytes (bytes.getData(), numRead, into);
+        case RegularFile::Status::tooLarge:
+            return juce::Result::fail ("The settings file is larger than " + juce::String (maxFileBytes) + " bytes");
+
+        case RegularFile::Status::missing:
+            return juce::Result::fail ("There is no settings file");
+
+        case RegularFile::Status::notRegularFile:
+        case RegularFile::Status::cannotOpen:
+            return juce::Result::fail ("The settings file cannot be opened");
+
+        case RegularFile::Status::cannotRead:
+            break;
+    }
+
+    return juce::Result::fail ("The settings file cannot be read");
 }
 
 juce::MemoryBlock SettingsStore::makeFileBytes (const juce::StringPairArray& properties)
@@ -331,7 +338,8 @@ bool SettingsStore::save (SettingsFile& props)
     {
         juce::MemoryBlock written, expanded;
 
-        if (! staged.getFile().loadFileAsData (written) || written.getSize() != bytes.getSize()
+        if (RegularFile::read (staged.getFile(), maxFileBytes, written) != RegularFile::Status::ok
+             || written.getSize() != bytes.getSize()
              || std::memcmp (written.getData(), compressedMagic, sizeof (compressedMagic)) != 0)
             return false;
 

@@ -86,7 +86,9 @@ public:
     static constexpr juce::int64 maxExpandedBytes = (juce::int64) 160 * 1024 * 1024;
 
     /** Reads a settings file's keys and values into `into` (which is left as it
-        was on failure), checking everything as described above. */
+        was on failure), checking everything as described above. Only a
+        regular file is read: a FIFO, device or socket in its place is refused
+        at once (RegularFile). */
     static juce::Result readFile (const juce::File& file, juce::StringPairArray& into);
 
     /** The same for a settings file's bytes held in memory. */

@@ -1,4 +1,5 @@
 #include "core/files/StrictXmlReader.h"
+#include "core/base/RegularFile.h"
 #include <expat.h>
 #include <string_view>
 #include <thread>
@@ -775,46 +776,26 @@ juce::Result StrictXmlReader::read (const void* data, size_t numBytes, juce::Val
 
 juce::Result StrictXmlReader::readFile (const juce::File& file, juce::ValueTree& result) const
 {
-    if (! file.existsAsFile())
-        return juce::Result::fail ("No such file: " + file.getFullPathName());
+    juce::MemoryBlock bytes;
 
-    if (file.getSize() > maxBytes)
-        return juce::Result::fail ("The file is larger than " + juce::String (maxBytes) + " bytes");
-
-    juce::FileInputStream in (file);
-
-    if (! in.openedOk())
-        return juce::Result::fail ("The file cannot be read: " + in.getStatus().getErrorMessage());
-
-    // The file may have grown since its size was taken: read one byte more
-    // than the limit at most, so that growth is refused rather than read.
-    const auto limit = (size_t) maxBytes + 1;
-    juce::MemoryBlock bytes ((size_t) juce::jlimit ((juce::int64) 1, (juce::int64) limit, in.getTotalLength() + 1));
-    size_t numRead = 0;
-
-    for (;;)
+    switch (const auto status = RegularFile::read (file, maxBytes, bytes))
     {
-        if (numRead == bytes.getSize())
-        {
-            if (numRead >= limit)
-                break;
+        case RegularFile::Status::ok:
+            return read (bytes.getData(), bytes.getSize(), result);
 
-            bytes.setSize (juce::jmin (limit, numRead * 2));
-        }
+        case RegularFile::Status::missing:
+            return juce::Result::fail ("No such file: " + file.getFullPathName());
 
-        const auto wanted = juce::jmin (bytes.getSize() - numRead, (size_t) 1 << 24);
-        const auto n = in.read (static_cast<char*> (bytes.getData()) + numRead, (int) wanted);
+        case RegularFile::Status::tooLarge:
+            return juce::Result::fail ("The file is larger than " + juce::String (maxBytes) + " bytes");
 
-        if (n <= 0)
-            break;
-
-        numRead += (size_t) n;
+        case RegularFile::Status::notRegularFile:
+        case RegularFile::Status::cannotOpen:
+        case RegularFile::Status::cannotRead:
+            return juce::Result::fail ("The file cannot be read: " + RegularFile::describe (status));
     }
 
-    if (in.getStatus().failed())
-        return juce::Result::fail ("The file cannot be read: " + in.getStatus().getErrorMessage());
-
-    return read (bytes.getData(), numRead, result);
+    return juce::Result::fail ("The file cannot be read");
 }
 
 //==============================================================================

@@ -72,7 +72,8 @@ public:
         otherwise leaves it as it was and says why in the failure. */
     juce::Result read (const void* data, size_t numBytes, juce::ValueTree& result) const;
 
-    /** Reads a whole document from a file. The file's size is checked before
+    /** Reads a whole document from a file. Only a regular file is read (a
+        FIFO, device or socket fails at once), and its size is checked before
         anything is read; a file that cannot be opened or read fails. */
     juce::Result readFile (const juce::File& file, juce::ValueTree& result) const;
 

@@ -9,6 +9,7 @@
 #include "tests/support/HostFixture.h"
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace NsZ9m;
 
@@ -145,6 +146,9 @@ TEST_F (SettingsFileTest, AnyUnusableSettingsFileGivesTheDefaultStore)
         { "state that is not a store", [this] { writeCommonSettings ([] (auto& p) {
               p.setValue ("state", "<model id=\"1\" ver=\"0.32\"/>"); }); } },
         { "no state", [this] { writeCommonSettings ([] (auto& p) { p.setValue ("other", 1); }); } },
+        // Opening it waited for a writer: every start blocked with no window.
+        { "a FIFO", [this] { commonSettingsFile().getParentDirectory().createDirectory();
+                             ASSERT_EQ (mkfifo (commonSettingsFile().getFullPathName().toRawUTF8(), 0666), 0); } },
     };
 
     for (auto& [what, prepare] : cases)
@@ -518,6 +522,9 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedAndChangeNothing)
         { "external DTD", [&] { return text ("<!DOCTYPE store SYSTEM \"x\"><store ver=\"0.32\"/>"); } },
         { "entity reading a local file", [&] { return text (dtd.toRawUTF8()); } },
         { "invalid UTF-8 (read past the buffer)", [&] { return write (juce::MemoryBlock ("<0>\xff", 4)); } },
+        { "a FIFO (the window hung waiting for a writer)", [&] { auto f = folder / "fifo.ostrik";
+                                                                 mkfifo (f.getFullPathName().toRawUTF8(), 0666);
+                                                                 return f; } },
     };
 
     auto tree = host().getTree();

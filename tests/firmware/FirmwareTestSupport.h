@@ -1,11 +1,13 @@
 #pragma once
 
 #include "firmware/FirmwareUpgradeComponent.h"
+#include "firmware/FirmwareWorkFolder.h"
 #include "firmware/UpgraderDialogWindow.h"
 #include "firmware/UpgraderState.h"
 #include "core/sync/ProcessState.h"
 #include "tests/support/BoundedWait.h"
 #include "tests/support/InMemoryMidiPorts.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/gui/ScriptedDialogs.h"
 #include "tests/support/gui/Snapshot.h"
 #include <gtest/gtest.h>
@@ -21,13 +23,16 @@ inline constexpr int midiBootloaderProduct = 2017;
 /** Every firmware test starts and ends with the core's and the upgrader's
     process-wide state at their start values, in-memory MIDI ports with no
     port, and scripted dialogs that fail the test on any box it did not
-    expect. */
+    expect. The upgrader's working folder is a scratch folder of the test's
+    own. */
 class FirmwareFixture : public ::testing::Test
 {
 protected:
     void SetUp() override      { NsZ9m::resetProcessWideState(); vorlix::resetUpgraderState(); }
     void TearDown() override   { vorlix::resetUpgraderState(); NsZ9m::resetProcessWideState(); }
 
+    TempFolder workFolder;
+    vorlix::FirmwareWorkFolder::ScopedRedirect workRedirect { workFolder.get() };
     ScopedInMemoryMidiPorts ports;
     ScriptedDialogs dialogs;
 };

@@ -14,7 +14,7 @@ namespace
     // One received message, as the unit reads it.
     struct Parsed
     {
-        enum Kind { filler, select, state, greeting, query, confirm, image, labels, unexpected };
+        enum Kind { filler, select, state, greeting, query, confirm, image, labels, enter, unexpected };
 
         Kind kind = unexpected;
         int value = 0;        // short messages
@@ -44,6 +44,15 @@ namespace
 
         if (size < 9 || b[0] != 0xF0 || b[1] != 0x1D || b[2] != 0x03 || b[size - 1] != 0xF7)
             return p;
+
+        // The enter-upgrade-mode message of the unit's model (its long form).
+        if (size == 9 && b[3] < 0x80 && b[4] < 0x80 && b[5] == 0x00 && b[6] == 0x7F && b[7] == 0x7F)
+        {
+            if (b[3] * 128 + b[4] == (isXFamily (productId) ? 2056 : 2055))
+                p.kind = Parsed::enter;
+
+            return p;
+        }
 
         for (int i = 1; i < 9; ++i)
             if (b[i] >= 0x80)
@@ -321,6 +330,7 @@ juce::String SimulatedSurface::describe (const juce::MidiMessage& message) const
         case Parsed::confirm:    return "confirm";
         case Parsed::image:      return "image " + juce::String (p.slotIndex + 1) + "." + juce::String (p.chunk);
         case Parsed::labels:     return "labels " + juce::String (p.slotIndex + 1) + "." + juce::String (p.chunk);
+        case Parsed::enter:      return "enter";
         case Parsed::unexpected: break;
     }
 
@@ -408,6 +418,7 @@ void SimulatedSurface::handle (int port, const juce::MidiMessage& message)
     struct Reply { int command; Answer how; int value; };
     std::vector<Reply> replies;
     bool unplugNow = false;
+    enum class Enter { none, now, refuse } enterReply = Enter::none;
 
     {
         const juce::ScopedLock sl (lock);
@@ -486,6 +497,21 @@ void SimulatedSurface::handle (int port, const juce::MidiMessage& message)
                     break;
                 }
 
+                case Parsed::enter:
+                    ++enterMessages;
+                    portNumberOfLastEnter = port;
+
+                    if (! silent)
+                    {
+                        if (enterAnswer == EnterAnswer::refuse)
+                            enterReply = Enter::refuse;
+                        else if (enterAnswer == EnterAnswer::accept && enterDelayMs <= 0)
+                            enterReply = Enter::now;
+                        else if (enterAnswer == EnterAnswer::accept && enterDueMs == 0)
+                            enterDueMs = juce::Time::getMillisecondCounterHiRes() + enterDelayMs;
+                    }
+                    break;
+
                 case Parsed::unexpected:
                     unexpected.add ("port " + juce::String (port) + ": " + hexBytes (message));
                     break;
@@ -499,6 +525,18 @@ void SimulatedSurface::handle (int port, const juce::MidiMessage& message)
     if (unplugNow)
     {
         unplug();
+        return;
+    }
+
+    if (enterReply == Enter::refuse)
+    {
+        reply (juce::MidiMessage (0x9F, 0x00, 0x7F), port, 0);
+        return;
+    }
+
+    if (enterReply == Enter::now)
+    {
+        restartInBootloader (port);
         return;
     }
 
@@ -542,5 +580,81 @@ void SimulatedSurface::reply (const juce::MidiMessage& message, int portNumber, 
 
     ports.handOverToProgram (getInputName (portNumber), message);
 }
+
+//==============================================================================
+void SimulatedSurface::setEnterAnswer (EnterAnswer how, int delayMs)
+{
+    const juce::ScopedLock sl (lock);
+    enterAnswer = how;
+    enterDelayMs = juce::jmax (0, delayMs);
+    enterDueMs = 0;
+}
+
+void SimulatedSurface::linkToBootloaderTool (const juce::File& unitStateFile)
+{
+    const juce::ScopedLock sl (lock);
+    bootloaderStateFile = unitStateFile;
+    writeBootloaderState();
+}
+
+void SimulatedSurface::writeBootloaderState()
+{
+    if (bootloaderStateFile != juce::File())
+        bootloaderStateFile.replaceWithText (inBootloader ? "bootloader" : "running");
+}
+
+void SimulatedSurface::restartInBootloader (int port)
+{
+    // The unit confirms, then restarts in its ROM bootloader: its MIDI ports go.
+    reply (juce::MidiMessage (0xEC, 0x2D, 0x01), port, 0);
+
+    const juce::ScopedLock sl (lock);
+    inBootloader = true;
+    enterDueMs = 0;
+    writeBootloaderState();
+    unplug();
+}
+
+void SimulatedSurface::updateBootloaderLink()
+{
+    int port = 0;
+
+    {
+        const juce::ScopedLock sl (lock);
+
+        if (enterDueMs > 0 && juce::Time::getMillisecondCounterHiRes() >= enterDueMs && isPluggedIn())
+            port = portNumberOfLastEnter;
+
+        if (inBootloader && bootloaderStateFile != juce::File()
+             && bootloaderStateFile.loadFileAsString().startsWith ("running"))
+        {
+            inBootloader = false;
+            plugIn();
+            return;
+        }
+    }
+
+    if (port != 0)
+        restartInBootloader (port);
+}
+
+void SimulatedSurface::enterBootloader()
+{
+    const juce::ScopedLock sl (lock);
+    inBootloader = true;
+    writeBootloaderState();
+    unplug();
+}
+
+void SimulatedSurface::leaveBootloader()
+{
+    const juce::ScopedLock sl (lock);
+    inBootloader = false;
+    writeBootloaderState();
+    plugIn();
+}
+
+bool SimulatedSurface::isInBootloader() const     { const juce::ScopedLock sl (lock); return inBootloader; }
+int SimulatedSurface::getNumEnterMessages() const { const juce::ScopedLock sl (lock); return enterMessages; }
 
 } // namespace z9test

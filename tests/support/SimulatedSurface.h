@@ -204,6 +204,43 @@ public:
     /** Clears every fault switch above. */
     void clearFaults();
 
+    //==============================================================================
+    // The firmware-upgrade mode of a unit of the bootloader-tool family.
+
+    /** How the unit takes its enter-upgrade-mode message (the long form of
+        its model code, recorded as "enter"). */
+    enum class EnterAnswer
+    {
+        accept,   ///< answers EC 2D 01 and restarts in its ROM bootloader: its ports vanish
+        refuse,   ///< answers the refusal 9F 00 7F and stays as it is
+        silent    ///< neither answers nor restarts
+    };
+
+    /** With delayMs, an accept happens that much later, at the first
+        updateBootloaderLink after the time has come (the default is at once,
+        before the send returns). */
+    void setEnterAnswer (EnterAnswer how, int delayMs = 0);
+
+    /** The file through which the unit and the stand-in bootloader tool
+        (tests/support/tools/FakeBlhost.cpp) share its state: "bootloader"
+        while the unit runs its ROM bootloader, "running" otherwise; the
+        tool's reset writes "running". Writes the current state at once. */
+    void linkToBootloaderTool (const juce::File& unitStateFile);
+
+    /** Does what is due: a late restart into the bootloader, and the return
+        with its ports once the tool has reset the unit. Call it from the
+        pauses of the code under test. */
+    void updateBootloaderLink();
+
+    /** Restarts in the bootloader as if told to, without an answer: its ports go. */
+    void enterBootloader();
+
+    /** Leaves the bootloader as a power cycle would: its ports come back. */
+    void leaveBootloader();
+
+    bool isInBootloader() const;
+    int getNumEnterMessages() const;
+
 private:
     void messageSentToOutput (const juce::String& outputName, const juce::MidiMessage& message) override;
 
@@ -240,6 +277,17 @@ private:
     int replyDelayMs = 0;
     int replyPort = 0;
     int unplugCountdown = 0;
+
+    void restartInBootloader (int port);
+    void writeBootloaderState();
+
+    EnterAnswer enterAnswer = EnterAnswer::accept;
+    int enterDelayMs = 0;
+    double enterDueMs = 0;
+    int portNumberOfLastEnter = 0;
+    int enterMessages = 0;
+    bool inBootloader = false;
+    juce::File bootloaderStateFile;
 
     JUCE_DECLARE_NON_COPYABLE (SimulatedSurface)
 };

@@ -1,0 +1,32 @@
+#include "firmware/FirmwareWorkFolder.h"
+
+namespace vorlix
+{
+
+static juce::File& redirectFolder()
+{
+    static juce::File folder;
+    return folder;
+}
+
+juce::File FirmwareWorkFolder::get()
+{
+    if (redirectFolder() != juce::File())
+        return redirectFolder();
+
+    return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory).getChildFile ("local");
+}
+
+FirmwareWorkFolder::ScopedRedirect::ScopedRedirect (const juce::File& folder)
+    : previous (redirectFolder())
+{
+    jassert (folder != juce::File());   // give the redirect a real folder path
+    redirectFolder() = folder;
+}
+
+FirmwareWorkFolder::ScopedRedirect::~ScopedRedirect()
+{
+    redirectFolder() = previous;
+}
+
+} // namespace vorlix
