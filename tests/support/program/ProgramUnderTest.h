@@ -74,6 +74,10 @@ public:
                 const juce::StringArray& arguments = {});
     ~ProgramRun();
 
+    /** Makes the run, when it starts, run as another user (through setpriv,
+        with no supplementary groups) with the given HOME. Call before start(). */
+    void runAsUser (uid_t uid, gid_t gid, const juce::File& home);
+
     /** Starts the process; false when it could not be started. */
     bool start();
 
@@ -97,6 +101,8 @@ private:
     juce::String display;
     juce::StringArray arguments;
     pid_t pid = -1;
+    int otherUid = -1, otherGid = -1;
+    juce::File otherHome;
     bool ended = false;
     int exitCode = -1;
     double startTimeMs = 0;
