@@ -26,14 +26,8 @@ juce::Image EditorAssets::load (const juce::String& assetName)
 }
 
 EditorAssets::ScopedLoader::ScopedLoader (Loader newLoader)
-    : previous (std::move (loader()))
+    : ScopedOverride (loader(), std::move (newLoader))
 {
-    setLoader (std::move (newLoader));
-}
-
-EditorAssets::ScopedLoader::~ScopedLoader()
-{
-    setLoader (std::move (previous));
 }
 
 } // namespace NsZ9m

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/JuceGuiIncludes.h"
+#include "core/base/ScopedOverride.h"
 #include <functional>
 
 namespace NsZ9m
@@ -43,16 +44,10 @@ public:
     //==============================================================================
     /** Installs a loader for as long as it lives, then puts the previous one
         back (for tests). */
-    class ScopedLoader
+    class ScopedLoader : private ScopedOverride<Loader>
     {
     public:
         explicit ScopedLoader (Loader loader);
-        ~ScopedLoader();
-
-    private:
-        Loader previous;
-
-        JUCE_DECLARE_NON_COPYABLE (ScopedLoader)
     };
 
 private:

@@ -48,25 +48,13 @@ void EditorHooks::quit()
 }
 
 EditorHooks::ScopedFirmwareLauncher::ScopedFirmwareLauncher (FirmwareLauncher newLauncher)
-    : previous (std::move (launcher()))
+    : ScopedOverride (launcher(), std::move (newLauncher))
 {
-    setFirmwareLauncher (std::move (newLauncher));
-}
-
-EditorHooks::ScopedFirmwareLauncher::~ScopedFirmwareLauncher()
-{
-    setFirmwareLauncher (std::move (previous));
 }
 
 EditorHooks::ScopedQuitHandler::ScopedQuitHandler (QuitHandler newHandler)
-    : previous (std::move (quitHandler()))
+    : ScopedOverride (quitHandler(), std::move (newHandler))
 {
-    setQuitHandler (std::move (newHandler));
-}
-
-EditorHooks::ScopedQuitHandler::~ScopedQuitHandler()
-{
-    setQuitHandler (std::move (previous));
 }
 
 } // namespace NsZ9m

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/ScopedOverride.h"
+
 #include "gui/JuceGuiIncludes.h"
 #include <functional>
 
@@ -44,30 +46,18 @@ public:
     //==============================================================================
     /** Installs a launcher for as long as it lives, then puts the previous one
         back (for tests). */
-    class ScopedFirmwareLauncher
+    class ScopedFirmwareLauncher : private ScopedOverride<FirmwareLauncher>
     {
     public:
         explicit ScopedFirmwareLauncher (FirmwareLauncher launcher);
-        ~ScopedFirmwareLauncher();
-
-    private:
-        FirmwareLauncher previous;
-
-        JUCE_DECLARE_NON_COPYABLE (ScopedFirmwareLauncher)
     };
 
     /** Installs a quit for as long as it lives, then puts the previous one
         back (for tests). */
-    class ScopedQuitHandler
+    class ScopedQuitHandler : private ScopedOverride<QuitHandler>
     {
     public:
         explicit ScopedQuitHandler (QuitHandler handler);
-        ~ScopedQuitHandler();
-
-    private:
-        QuitHandler previous;
-
-        JUCE_DECLARE_NON_COPYABLE (ScopedQuitHandler)
     };
 
 private:

@@ -18,15 +18,9 @@ juce::File FirmwareWorkFolder::get()
 }
 
 FirmwareWorkFolder::ScopedRedirect::ScopedRedirect (const juce::File& folder)
-    : previous (redirectFolder())
+    : ScopedOverride (redirectFolder(), folder)
 {
     jassert (folder != juce::File());   // give the redirect a real folder path
-    redirectFolder() = folder;
-}
-
-FirmwareWorkFolder::ScopedRedirect::~ScopedRedirect()
-{
-    redirectFolder() = previous;
 }
 
 } // namespace vorlix

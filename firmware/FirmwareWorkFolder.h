@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/ScopedOverride.h"
+
 #include "core/base/JuceIncludes.h"
 
 namespace vorlix
@@ -22,15 +24,10 @@ public:
 
     /** While this exists the working folder is the given one. Redirects nest;
         the innermost wins. */
-    class ScopedRedirect
+    class ScopedRedirect : private NsZ9m::ScopedOverride<juce::File>
     {
     public:
         explicit ScopedRedirect (const juce::File& folder);
-        ~ScopedRedirect();
-
-    private:
-        juce::File previous;
-        JUCE_DECLARE_NON_COPYABLE (ScopedRedirect)
     };
 };
 

@@ -78,14 +78,8 @@ ModalDialogRunner& ModalDialogRunner::getRunner()
 }
 
 ModalDialogRunner::ScopedRunner::ScopedRunner (ModalDialogRunner& runner)
-    : previous (installedRunner)
+    : ScopedOverride (installedRunner, &runner)
 {
-    installedRunner = &runner;
-}
-
-ModalDialogRunner::ScopedRunner::~ScopedRunner()
-{
-    installedRunner = previous;
 }
 
 } // namespace vorlix

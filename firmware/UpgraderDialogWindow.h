@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/JuceGuiIncludes.h"
+#include "core/base/ScopedOverride.h"
 
 namespace vorlix
 {
@@ -60,16 +61,10 @@ public:
 
     /** Puts a runner in place of the program's for as long as it lives; the
         previous one comes back when it goes. The caller owns the runner. */
-    class ScopedRunner
+    class ScopedRunner : private NsZ9m::ScopedOverride<ModalDialogRunner*>
     {
     public:
         explicit ScopedRunner (ModalDialogRunner& runner);
-        ~ScopedRunner();
-
-    private:
-        ModalDialogRunner* previous;
-
-        JUCE_DECLARE_NON_COPYABLE (ScopedRunner)
     };
 };
 

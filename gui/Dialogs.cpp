@@ -86,14 +86,8 @@ Dialogs::Handler& Dialogs::getHandler()
 }
 
 Dialogs::ScopedHandler::ScopedHandler (Handler& handler)
-    : previous (installedHandler)
+    : ScopedOverride (installedHandler, &handler)
 {
-    installedHandler = &handler;
-}
-
-Dialogs::ScopedHandler::~ScopedHandler()
-{
-    installedHandler = previous;
 }
 
 //==============================================================================

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/JuceGuiIncludes.h"
+#include "core/base/ScopedOverride.h"
 
 namespace NsZ9m
 {
@@ -93,16 +94,10 @@ public:
     //==============================================================================
     /** Puts a handler in place of the real boxes for as long as it lives; the
         previous one comes back when it goes. The caller owns the handler. */
-    class ScopedHandler
+    class ScopedHandler : private ScopedOverride<Handler*>
     {
     public:
         explicit ScopedHandler (Handler& handler);
-        ~ScopedHandler();
-
-    private:
-        Handler* previous;
-
-        JUCE_DECLARE_NON_COPYABLE (ScopedHandler)
     };
 
     /** The handler in use: the installed one, else the one that shows JUCE's real boxes. */

@@ -118,14 +118,8 @@ juce::Image loadAssetImage (const char* name)
 }
 
 ScopedApplicationFile::ScopedApplicationFile (const juce::File& applicationFile)
-    : previous (applicationFileOverride())
+    : ScopedOverride (applicationFileOverride(), applicationFile)
 {
     // The stand-in needs a full path: the lookups walk up from it.
     jassert (applicationFile != juce::File());
-    applicationFileOverride() = applicationFile;
-}
-
-ScopedApplicationFile::~ScopedApplicationFile()
-{
-    applicationFileOverride() = previous;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/ShellIncludes.h"
+#include "core/base/ScopedOverride.h"
 #include "gui/SafeImageDecoder.h"
 
 /*  The program's run-time assets: the images under the "Assets" folder of the
@@ -48,14 +49,8 @@ static_assert (maxAssetFileSize == NsZ9m::SafeImageDecoder::maxFileBytes);
 //==============================================================================
 /** While this exists, getApplicationFile() returns the given file instead of
     the running executable, so tests can place the "program" anywhere. */
-class ScopedApplicationFile
+class ScopedApplicationFile : private NsZ9m::ScopedOverride<juce::File>
 {
 public:
     explicit ScopedApplicationFile (const juce::File& applicationFile);
-    ~ScopedApplicationFile();
-
-private:
-    juce::File previous;
-
-    JUCE_DECLARE_NON_COPYABLE (ScopedApplicationFile)
 };

@@ -49,16 +49,10 @@ juce::File SettingsLocation::getUserFile()
 }
 
 SettingsLocation::ScopedRedirect::ScopedRedirect (const juce::File& folder)
-    : previous (redirectFolder())
+    : ScopedOverride (redirectFolder(), folder)
 {
     // The redirect needs a real folder path to put the files under.
     jassert (folder != juce::File());
-    redirectFolder() = folder;
-}
-
-SettingsLocation::ScopedRedirect::~ScopedRedirect()
-{
-    redirectFolder() = previous;
 }
 
 } // namespace NsZ9m

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/JuceIncludes.h"
+#include "core/base/ScopedOverride.h"
 
 namespace NsZ9m
 {
@@ -32,15 +33,10 @@ public:
     //==============================================================================
     /** While this exists, the common file lives under folder/common and the
         per-user file under folder/user. Redirects nest; the innermost wins. */
-    class ScopedRedirect
+    class ScopedRedirect : private ScopedOverride<juce::File>
     {
     public:
         explicit ScopedRedirect (const juce::File& folder);
-        ~ScopedRedirect();
-
-    private:
-        juce::File previous;
-        JUCE_DECLARE_NON_COPYABLE (ScopedRedirect)
     };
 
 private:

@@ -21,9 +21,8 @@ MidiPortSystem& midiPorts()
 }
 
 ScopedMidiPortSystem::ScopedMidiPortSystem (MidiPortSystem& systemToUse)
-    : previous (installedSystem), installed (&systemToUse)
+    : ScopedOverride (installedSystem, &systemToUse), installed (&systemToUse)
 {
-    installedSystem = installed;
 }
 
 ScopedMidiPortSystem::~ScopedMidiPortSystem()
@@ -31,7 +30,6 @@ ScopedMidiPortSystem::~ScopedMidiPortSystem()
     // Scopes must end in reverse order of creation, or the wrong system would
     // be put back.
     jassert (installedSystem == installed);
-    installedSystem = previous;
 }
 
 } // namespace NsZ9m

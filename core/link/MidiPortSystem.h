@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/JuceIncludes.h"
+#include "core/base/ScopedOverride.h"
 
 namespace NsZ9m
 {
@@ -88,17 +89,14 @@ MidiPortSystem& midiPorts();
     The installed system must outlive this object, and every port opened from
     it should be closed before it goes. Message thread.
 */
-class ScopedMidiPortSystem
+class ScopedMidiPortSystem : private ScopedOverride<MidiPortSystem*>
 {
 public:
     explicit ScopedMidiPortSystem (MidiPortSystem& systemToUse);
     ~ScopedMidiPortSystem();
 
 private:
-    MidiPortSystem* previous;
     MidiPortSystem* installed;
-
-    JUCE_DECLARE_NON_COPYABLE (ScopedMidiPortSystem)
 };
 
 } // namespace NsZ9m
