@@ -12,6 +12,25 @@
 # compiled from a library in LIBS (as z9_core brings juce_core, juce_events and
 # juce_data_structures to the editor), so no JUCE code is compiled twice.
 
+# z9_use_parallel_lto(<target>)
+#
+# Release builds compile the target for link-time optimisation, and every
+# program that links it optimises at link time on all cores (-flto=auto, where
+# JUCE's own flags give a plain -flto, which runs the link's code generation
+# on one core). Clang's ThinLTO is parallel by itself.
+function(z9_use_parallel_lto target)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        set(flag -flto=auto)
+    elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        set(flag -flto=thin)
+    else()
+        return()
+    endif()
+
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:${flag}>)
+    target_link_options(${target} INTERFACE $<$<CONFIG:Release>:${flag}>)
+endfunction()
+
 # An interface target with a JUCE module's own sources and usage requirements,
 # but without its links to other JUCE modules.
 function(_z9_own_module_code module out_var)
@@ -75,7 +94,6 @@ function(z9_add_juce_library name)
         PRIVATE
             ${ARG_MODULES}
             juce::juce_recommended_config_flags
-            juce::juce_recommended_lto_flags
         PUBLIC
             ${ARG_LIBS}
             CURL::libcurl
@@ -89,4 +107,5 @@ function(z9_add_juce_library name)
         $<TARGET_PROPERTY:${name},COMPILE_DEFINITIONS>)
 
     set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+    z9_use_parallel_lto(${name})
 endfunction()

@@ -19,8 +19,6 @@ bool dawChooserPressed = false;
 
 namespace
 {
-    constexpr int syncIntervalMs = 2000;
-
     const juce::Identifier& colourFlag (int column)
     {
         static const juce::Identifier* flags[] = { &Ids::daw1, &Ids::daw2, &Ids::daw3 };
@@ -52,15 +50,7 @@ namespace
 MixerSection::MixerSection()
 {
     // 1. to 3. the core: the Host with its saved state, the one sync timer
-    theHost = Host::getInstance();
-
-    const auto firstSection = theSyncTimer == nullptr;
-
-    if (firstSection)
-    {
-        theSyncTimer = new MyTimer();
-        theSyncTimer->startTimer (syncIntervalMs);
-    }
+    const auto firstSection = startSyncCore();
 
     windowsVersionIndex = getWindowsVersionIndex();
 

@@ -20,10 +20,11 @@ namespace NsZ9m
     The editor page listens to the control buttons (selection); the section
     handles its slot buttons, colour buttons and chooser itself.
 
-    The first section built in the process starts the core: it creates the
-    Host and the synchronisation timer (theSyncTimer, started at 2000 ms),
-    and takes the slot colours from the store. A later section uses the
-    running timer.
+    The first section built in the process starts the core (startSyncCore:
+    the Host and the synchronisation timer, theSyncTimer, started at
+    2000 ms) and takes the slot colours from the store. A later section uses
+    the running timer. The program stops the core when it ends
+    (stopSyncCore).
 
     Message thread only.
 */

@@ -2,13 +2,21 @@
 #include "shell/DemoSlaveProcess.h"
 #include "shell/DemoTaskbarComponent.h"
 #include "shell/EditorPageFactory.h"
+#include "shell/InstanceLock.h"
 #include "shell/MainComponent.h"
 #include "shell/PageRegistry.h"
+#include "core/sync/SyncTimer.h"
 
+// The framework's own lock lives in one file for all users (/var/tmp), which
+// one user's run leaves standing in every other user's way; the program takes
+// a lock of its user's own instead (InstanceLock, in initialise).
 bool DemoRunnerApplication::moreThanOneInstanceAllowed()
 {
-    return hasChildProcessToken (getCommandLineParameters());
+    return true;
 }
+
+DemoRunnerApplication::DemoRunnerApplication() = default;
+DemoRunnerApplication::~DemoRunnerApplication() = default;
 
 void DemoRunnerApplication::initialise (const juce::String& commandLine)
 {
@@ -20,6 +28,17 @@ void DemoRunnerApplication::initialise (const juce::String& commandLine)
     // Started by a master whose connection could not be made: no window.
     if (hasChildProcessToken (commandLine))
     {
+        quitApplication();
+        return;
+    }
+
+    // A child process serves its master even while a windowed instance runs;
+    // a second windowed start of the same user ends at once.
+    instanceLock = std::make_unique<InstanceLock> (InstanceLock::getDefaultFile());
+
+    if (instanceLock->isHeldElsewhere())
+    {
+        instanceLock.reset();
         quitApplication();
         return;
     }
@@ -41,7 +60,11 @@ void DemoRunnerApplication::initialise (const juce::String& commandLine)
 
 void DemoRunnerApplication::shutdown()
 {
+    // The window first: its editor page saves the settings through the Host
+    // as it goes. Then the link to the surfaces, which the first page started.
     mainWindow.reset();
+    NsZ9m::stopSyncCore();
+    instanceLock.reset();
 }
 
 void DemoRunnerApplication::systemRequestedQuit()

@@ -4,6 +4,7 @@
 
 class MainComponent;
 class DemoTaskbarComponent;
+class InstanceLock;
 
 /**
     The application: registers the pages, becomes a child-process slave when
@@ -16,18 +17,21 @@ class DemoTaskbarComponent;
 class DemoRunnerApplication final : public juce::JUCEApplication
 {
 public:
-    DemoRunnerApplication() = default;
+    DemoRunnerApplication();
+    ~DemoRunnerApplication() override;
 
     const juce::String getApplicationName() override      { return "Z9-M Ostrik"; }
     const juce::String getApplicationVersion() override   { return "1.01"; }
 
-    /** False, except for a child process: it serves its master even while a
-        windowed instance runs. */
+    /** True: the framework's lock is not used. A windowed start takes its
+        user's own InstanceLock and ends at once when another instance holds
+        it; a child process takes none. */
     bool moreThanOneInstanceAllowed() override;
 
     void initialise (const juce::String& commandLine) override;
 
-    /** Deletes the main window when there is one. Safe to call twice. */
+    /** Deletes the main window when there is one, then stops the link to the
+        surfaces (the Host and the synchronisation timer). Safe to call twice. */
     void shutdown() override;
 
     /** A second start's command line: ignored. */
@@ -82,6 +86,7 @@ public:
     MainAppWindow* getMainWindow() const noexcept   { return mainWindow.get(); }
 
 private:
+    std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<MainAppWindow> mainWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DemoRunnerApplication)

@@ -42,15 +42,3 @@ bool hasChildProcessToken (const juce::String& commandLine);
     it and the connection to the master is made: true then (the slave lives on
     until shutdown), false otherwise. Message thread. */
 bool startChildProcessIfRequested (const juce::String& commandLine);
-
-/** The tree written in the framework's value-tree stream format. */
-juce::MemoryBlock valueTreeToMemoryBlock (const juce::ValueTree&);
-
-/** The tree read back from such a block; an invalid tree when the block is not
-    a well-formed value tree (checked before it is read: every count and length
-    within the block, nesting at most maxValueTreeDepth, at most
-    maxValueTreeMessageSize bytes). Any thread. */
-juce::ValueTree valueTreeFromMemoryBlock (const juce::MemoryBlock&);
-
-constexpr int maxValueTreeDepth = 32;
-constexpr size_t maxValueTreeMessageSize = 1024 * 1024;

@@ -8,7 +8,7 @@ MainComponent::MainComponent()
     contentComponent = std::make_unique<DemoContentComponent> ([this] (bool heavyweight) { pageShown (heavyweight); });
 
     sidePanel.setContent (new DemoList (*contentComponent));
-    sidePanel.setTitleBarComponent (new SidePanelHeader (*this), true);
+    sidePanel.setTitleBarComponent (new SidePanelHeader (sidePanel, [this] { showHome(); }), true);
 
     addAndMakeVisible (*contentComponent);
     addAndMakeVisible (menuButton);

@@ -1,5 +1,4 @@
 #include "shell/SidePanelHeader.h"
-#include "shell/MainComponent.h"
 
 namespace
 {
@@ -23,16 +22,16 @@ namespace
     }
 }
 
-SidePanelHeader::SidePanelHeader (MainComponent& o)
-    : owner (o)
+SidePanelHeader::SidePanelHeader (juce::SidePanel& p, std::function<void()> onHome)
+    : panel (p)
 {
     setOpaque (true);
 
-    titleLabel.setText (owner.getSidePanel().getTitleText(), juce::dontSendNotification);
+    titleLabel.setText (panel.getTitleText(), juce::dontSendNotification);
     addAndMakeVisible (titleLabel);
 
     homeButton.setShape (houseShape(), false, true, false);
-    homeButton.onClick = [this] { owner.showHome(); };
+    homeButton.onClick = std::move (onHome);
     addAndMakeVisible (homeButton);
 
     lookAndFeelChanged();
@@ -40,7 +39,6 @@ SidePanelHeader::SidePanelHeader (MainComponent& o)
 
 void SidePanelHeader::lookAndFeelChanged()
 {
-    auto& panel = owner.getSidePanel();
     auto& lf = panel.getLookAndFeel();
 
     if (auto* methods = dynamic_cast<juce::SidePanel::LookAndFeelMethods*> (&lf))
@@ -57,13 +55,13 @@ void SidePanelHeader::lookAndFeelChanged()
 
 void SidePanelHeader::paint (juce::Graphics& g)
 {
-    g.fillAll (owner.getSidePanel().findColour (juce::SidePanel::backgroundColour));
+    g.fillAll (panel.findColour (juce::SidePanel::backgroundColour));
 }
 
 void SidePanelHeader::resized()
 {
     auto r = getLocalBounds();
-    const auto square = owner.getSidePanel().getTitleBarHeight();
+    const auto square = panel.getTitleBarHeight();
 
     r.removeFromLeft (10);
     homeButton.setBounds (r.removeFromLeft (square).reduced (7));

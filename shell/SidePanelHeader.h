@@ -1,18 +1,18 @@
 #pragma once
 
 #include "shell/ShellIncludes.h"
-
-class MainComponent;
+#include <functional>
 
 /**
-    The side panel's title bar: a "Home" button that shows the intro page and
-    the panel's title (empty here). Owned by the side panel; refers to the
-    MainComponent that owns the panel. Message thread only.
+    The side panel's title bar: a "Home" button and the panel's title (empty
+    here), drawn in the panel's colours and fonts. Owned by the side panel,
+    which must outlive it; the button calls onHome (which shows the intro
+    page). Message thread only.
 */
 class SidePanelHeader final : public juce::Component
 {
 public:
-    explicit SidePanelHeader (MainComponent& owner);
+    SidePanelHeader (juce::SidePanel& panel, std::function<void()> onHome);
 
     void lookAndFeelChanged() override;
     void paint (juce::Graphics&) override;
@@ -23,7 +23,7 @@ public:
                                    juce::Colours::transparentBlack, juce::Colours::transparentBlack };
 
 private:
-    MainComponent& owner;
+    juce::SidePanel& panel;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SidePanelHeader)
 };

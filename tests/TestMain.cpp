@@ -68,6 +68,16 @@ void keepWindowLibrariesLoaded()
         dlopen (name, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);   // a missing one is the framework's matter
 }
 
+// Every picture a test draws uses the same few font files on every machine:
+// the framework reads its fonts only from the folder the build filled with
+// them (tests/CMakeLists.txt), and not from the system's font folders.
+void pinFonts()
+{
+   #ifdef Z9_TEST_FONT_DIR
+    setenv ("JUCE_FONT_PATH", Z9_TEST_FONT_DIR, 1);
+   #endif
+}
+
 } // namespace
 
 // Every test runs with JUCE's message manager up, on this thread, so tests can
@@ -87,6 +97,7 @@ void keepWindowLibrariesLoaded()
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
+    pinFonts();
     keepWindowLibrariesLoaded();
     juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
     juce::ScopedJuceInitialiser_GUI juce;

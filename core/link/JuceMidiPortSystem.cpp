@@ -1,4 +1,5 @@
 #include "core/link/JuceMidiPortSystem.h"
+#include "core/link/MidiSystemMessages.h"
 
 namespace NsZ9m
 {
@@ -87,6 +88,11 @@ namespace
         bool delivering = false;
         std::unique_ptr<juce::MidiInput> device;
     };
+}
+
+JuceMidiPortSystem::JuceMidiPortSystem()
+{
+    installMidiSystemErrorHandler();
 }
 
 juce::StringArray JuceMidiPortSystem::getOutputNames()   { return namesOf (juce::MidiOutput::getAvailableDevices()); }

@@ -118,11 +118,13 @@ juce::Result Host::saveMappingFile (const juce::File& file)
 juce::Result Host::loadMappingFile (const juce::File& file)
 {
     // A mapping file may come from anywhere: it is read strictly, and anything
-    // but a store would replace the user's whole mapping with something that
-    // is not one. Either way we keep what we have.
+    // but a store with a model in it would replace the user's whole mapping
+    // with something that is not one (or with nothing at all). Either way we
+    // keep what we have.
     juce::ValueTree loaded;
 
-    if (StrictXmlReader().readFile (file, loaded).failed() || ! loaded.hasType (Ids::store))
+    if (StrictXmlReader().readFile (file, loaded).failed() || ! loaded.hasType (Ids::store)
+         || ! loaded.getChildWithName (Ids::model).isValid())
         return juce::Result::fail ("Could not load mapping data");
 
     auto modelBeingEdited = StoredNumber::read (data->tree, Ids::current);

@@ -65,9 +65,9 @@ public:
     juce::Result saveMappingFile (const juce::File& file);
 
     /** Replaces the store by a mapping file's tree and marks all three slots
-        dirty. A file that is not a mapping (its root is not exactly `store`)
-        leaves the store and flags untouched and fails with "Could not load
-        mapping data". */
+        dirty. A file that is not a mapping (its root is not exactly `store`,
+        or holds no `model`) leaves the store and flags untouched and fails
+        with "Could not load mapping data". */
     juce::Result loadMappingFile (const juce::File& file);
 
     /** Sends the compiled slots of a product to the selected output port (see

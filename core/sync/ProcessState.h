@@ -29,8 +29,9 @@ extern Host* theHost;
     through the editor forwarders. */
 extern EditorLink* theMainComp;
 
-/** The one synchronisation timer of the process, created by the first editor
-    page; null before. */
+/** The one synchronisation timer of the process, created by startSyncCore
+    when the first editor page is built and deleted by stopSyncCore; null
+    before and after. */
 extern MyTimer* theSyncTimer;
 
 /** The product being edited; 2055 at start. */

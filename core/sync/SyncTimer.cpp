@@ -35,6 +35,47 @@ MyTimer::~MyTimer()
         theSyncTimer = nullptr;
 }
 
+//==============================================================================
+namespace
+{
+    constexpr int firstIntervalMs = 2000;
+
+    // Whether startSyncCore created the Host it took, and so deletes it again.
+    bool hostCreatedBySyncCore = false;
+}
+
+bool startSyncCore()
+{
+    if (theSyncTimer != nullptr)
+    {
+        theHost = Host::getInstance();
+        return false;
+    }
+
+    hostCreatedBySyncCore = Host::getInstanceWithoutCreating() == nullptr;
+    theHost = Host::getInstance();
+
+    theSyncTimer = new MyTimer();
+    theSyncTimer->startTimer (firstIntervalMs);
+    return true;
+}
+
+void stopSyncCore()
+{
+    if (theSyncTimer == nullptr)
+        return;
+
+    delete theSyncTimer;   // stops it, and clears theSyncTimer
+    jassert (theSyncTimer == nullptr);
+
+    if (hostCreatedBySyncCore)
+    {
+        Host::deleteInstance();
+        theHost = nullptr;
+        hostCreatedBySyncCore = false;
+    }
+}
+
 namespace
 {
     bool anySlotFlag (const bool (&flags)[numSlots])

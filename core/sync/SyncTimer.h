@@ -11,10 +11,10 @@ namespace NsZ9m
     a slot change a surface reported, greets newly attached units and, when
     slots are dirty, compiles and sends them to every connected unit.
 
-    One per process (theSyncTimer), created by the first editor page and
-    running until the process ends. The tick stops the timer while it runs, so
-    ticks never overlap although the tick runs the message loop in its pauses.
-    Message thread only.
+    One per process (theSyncTimer), created by startSyncCore when the first
+    editor page is built and deleted by stopSyncCore when the program ends.
+    The tick stops the timer while it runs, so ticks never overlap although
+    the tick runs the message loop in its pauses. Message thread only.
 */
 class MyTimer : public juce::Timer
 {
@@ -34,6 +34,21 @@ public:
 private:
     JUCE_DECLARE_NON_COPYABLE (MyTimer)
 };
+
+/** Starts the link to the surfaces, once per process: takes the Host (which
+    restores the saved state when it is created here) into theHost, and
+    creates the synchronisation timer (theSyncTimer) and starts it at
+    2000 ms. Every editor page's general settings section calls it; a call
+    while the timer exists changes nothing. Returns true when this call
+    created the timer. Message thread only. */
+bool startSyncCore();
+
+/** Ends what startSyncCore started: stops and deletes the timer, then deletes
+    the Host if startSyncCore created it (a Host that existed before belongs
+    to whoever made it). The program calls it once its window has gone (the
+    editor page saves the settings as it goes); nothing happens when nothing
+    was started. Message thread only. */
+void stopSyncCore();
 
 /** Compiles every product's dirty slots and sends them to every unit of a
     supported product on its ports 4 and above (and to the maker's generic

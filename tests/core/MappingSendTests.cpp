@@ -2,6 +2,7 @@
 #include "core/sync/CompiledSlots.h"
 #include "core/sync/SurfaceMessages.h"
 #include "core/sync/MidiInputHandler.h"
+#include "tests/support/BoundedWait.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/SimulatedSurface.h"
 
@@ -239,7 +240,7 @@ TEST_F (MappingSendTest, FromWindows10OnEverySecondCountedPacketPausesAcrossTheW
         ports.addOutputListener (&loop);
         ASSERT_TRUE (sendTo (unit).wasOk());
         ports.removeOutputListener (&loop);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);   // the last callback
+        z9test::drainMessageLoop();   // the last callback
 
         ASSERT_EQ (unit.getConversation(), expected);
         ASSERT_EQ (loop.ranBefore.size(), (size_t) expected.size());

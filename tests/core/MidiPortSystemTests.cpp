@@ -26,9 +26,10 @@ namespace
             inside = true;
             ++entered;
 
-            // Bounded, so that a test that fails before its release still ends.
+            // Bounded by the test's limit, so that a test that fails before its
+            // release still ends.
             if (held.load())
-                released.wait (5000);
+                released.wait (z9test::testTimeLimitMs);
 
             {
                 const juce::ScopedLock sl (lock);
@@ -218,7 +219,7 @@ TEST_F (MidiPortSystemTest, InputReachesTheCallbackOnAnotherThreadInOrderOnlyWhi
     ports.sendToProgram ("MIDIIN4 (Z9-M)", shortMessage (0x23));
     ports.sendToProgram ("other", shortMessage (0x24));
 
-    ASSERT_TRUE (waitUntil ([&] { return callback.count.load() == 3; }, 5000));
+    ASSERT_TRUE (waitUntil ([&] { return callback.count.load() == 3; }));
     const auto took = juce::Time::getMillisecondCounterHiRes() - sent;
 
     EXPECT_EQ (callback.firstDataBytes(), std::vector<int> ({ 0x22, 0x23, 0x21 }));
@@ -279,7 +280,7 @@ TEST_F (MidiPortSystemTest, NothingArrivesAfterStopOrCloseOrRemoval)
     callback.release();
     in.reset();
     EXPECT_FALSE (callback.inside.load());
-    ASSERT_TRUE (ports.waitUntilDelivered (5000));
+    ASSERT_TRUE (ports.waitUntilDelivered());
     EXPECT_EQ (callback.count.load(), 3);
     EXPECT_FALSE (ports.isInputOpen ("MIDIIN4 (Z9-M)"));
 }

@@ -266,6 +266,9 @@ TEST_F (MappingFileTest, AFileThatIsNotAMappingChangesNothing)
         { "a model alone", [&] { return writeText ("<model id=\"1\" pid=\"2055\"/>"); } },
         { "root STORE", [&] { return writeText ("<STORE current=\"1\"><model id=\"1\" pid=\"2055\"/></STORE>"); } },
         { "root Store", [&] { return writeText ("<Store current=\"1\"><model id=\"1\" pid=\"2055\"/></Store>"); } },
+        { "a store without models", [&] { return writeText ("<store/>"); } },
+        { "a versioned store without models", [&] { return writeText ("<store ver=\"0.32\"/>"); } },
+        { "a store of other nodes", [&] { return writeText ("<store current=\"1\"><slot current=\"2\"/></store>"); } },
         { "a folder", [this] { auto f = folder / "dir.ostrik"; f.createDirectory(); return f; } },
     };
 
@@ -290,12 +293,12 @@ TEST_F (MappingFileTest, AFileThatIsNotAMappingChangesNothing)
 TEST_F (MappingFileTest, AStoreOfAnotherLayoutStillLoads)
 {
     auto file = folder / "bare.ostrik";
-    file.replaceWithText ("<store/>");
+    file.replaceWithText ("<store><model id=\"9\"/></store>");
     currentSlotIndex = 1;
     slotDawIds[2] = 5;
 
     ASSERT_TRUE (host().loadMappingFile (file).wasOk());
-    EXPECT_EQ (host().getTree().getNumChildren(), 0);
+    EXPECT_EQ (host().getTree().getNumChildren(), 1);
     EXPECT_EQ ((int) host().getTree()["current"], 1);
     EXPECT_EQ (slotDawIds[2], 0);
     EXPECT_EQ (currentSlotIndex, 1);
@@ -545,34 +548,45 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedAndChangeNothing)
 TEST_F (MappingFileTest, ExtremeNumbersLoadCompileAndSendWithoutOverflow)
 {
     // Each number went into signed arithmetic unchecked; under the sanitizers
-    // this test fails on any overflow.
-    struct Case { const char* what; std::function<void (juce::ValueTree)> change; };
+    // this test fails on any overflow. The numbers sit in a store of one
+    // model, and the whole table makes one round trip; only the root's
+    // current model goes on its own, since it hides the model's current slot
+    // from every lookup through the root.
+    using Change = std::function<void (juce::ValueTree)>;
 
     auto ctlOf = [] (juce::ValueTree tree, int model, int slot, int control)
     {
         return MappingStore (tree).getControl (control, slot, model);
     };
 
-    const Case cases[] = {
-        { "hotkey modifier", [&] (auto t) { setSlotDaw (t, 0, 0, 2);
-              ctlOf (t, 1, 1, 3).setProperty (Ids::valueType, "hotkey", nullptr).setProperty (Ids::shift, "2000000000", nullptr); } },
-        { "MIDI channel", [&] (auto t) { setSlotDaw (t, 0, 0, 2);
-              ctlOf (t, 1, 1, 3).setProperty (Ids::valueType, "midi", nullptr).setProperty (Ids::type, "cc", nullptr)
-                                .setProperty (Ids::chan, "-2147483648", nullptr); } },
-        { "model's current slot", [&] (auto t) { t.getChild (0).setProperty (Ids::current, "2147483647", nullptr); } },
-        { "root's current model", [&] (auto t) { t.setProperty (Ids::current, "-2147483648", nullptr); } },
-        { "slot's DAW", [&] (auto t) { t.getChild (0).getChild (1).setProperty (Ids::current, "-2147483648", nullptr); } },
-        { "locked to a control", [&] (auto t) { setSlotDaw (t, 0, 0, 2); ctlOf (t, 1, 1, 4).setProperty (Ids::lockBy, "-2147483648", nullptr); } },
-        { "numbers beyond int", [&] (auto t) { setSlotDaw (t, 0, 0, 2);
-              ctlOf (t, 1, 1, 5).setProperty (Ids::valueType, "midi", nullptr).setProperty (Ids::chan, "99999999999999999999", nullptr)
-                                .setProperty (Ids::msgValue, "-99999999999999999999", nullptr); } },
+    const Change inTheModel[] = {
+        // hotkey modifier
+        [&] (auto t) { setSlotDaw (t, 0, 0, 2);
+              ctlOf (t, 1, 1, 3).setProperty (Ids::valueType, "hotkey", nullptr).setProperty (Ids::shift, "2000000000", nullptr); },
+        // MIDI channel
+        [&] (auto t) { ctlOf (t, 1, 1, 6).setProperty (Ids::valueType, "midi", nullptr).setProperty (Ids::type, "cc", nullptr)
+                                         .setProperty (Ids::chan, "-2147483648", nullptr); },
+        // model's current slot
+        [&] (auto t) { t.getChild (0).setProperty (Ids::current, "2147483647", nullptr); },
+        // slot's DAW
+        [&] (auto t) { t.getChild (0).getChild (1).setProperty (Ids::current, "-2147483648", nullptr); },
+        // locked to a control
+        [&] (auto t) { ctlOf (t, 1, 1, 4).setProperty (Ids::lockBy, "-2147483648", nullptr); },
+        // numbers beyond int
+        [&] (auto t) { ctlOf (t, 1, 1, 5).setProperty (Ids::valueType, "midi", nullptr).setProperty (Ids::chan, "99999999999999999999", nullptr)
+                                         .setProperty (Ids::msgValue, "-99999999999999999999", nullptr); },
     };
 
-    for (auto& c : cases)
+    const Change atTheRoot = [] (auto t) { t.setProperty (Ids::current, "-2147483648", nullptr); };
+
+    auto roundTrip = [&] (const std::function<void (juce::ValueTree)>& change)
     {
-        SCOPED_TRACE (c.what);
         auto tree = MappingStore().getTree();
-        c.change (tree);
+
+        while (tree.getNumChildren() > 1)
+            tree.removeChild (1, nullptr);
+
+        change (tree);
         auto file = folder / "numbers.ostrik";
         juce::XmlElement::TextFormat format;
         format.customEncoding = "UTF-8";
@@ -601,13 +615,21 @@ TEST_F (MappingFileTest, ExtremeNumbersLoadCompileAndSendWithoutOverflow)
         host().collectFunctionNames();
         host().getStore().getControlOfCurrentSlot (1);
         host().getStore().getCurrentDaw();
-        restartProgram();
+    };
+
+    {
+        SCOPED_TRACE ("numbers in the model");
+        roundTrip ([&] (juce::ValueTree t) { for (auto& c : inTheModel) c (t); });
     }
 
     // what the extreme numbers compile to: every byte of the wire image is 7-bit
     for (auto& slot : wireImages[0])
         for (auto byte : slot)
             EXPECT_LT (byte, 0x80);
+
+    restartProgram();
+    SCOPED_TRACE ("the root's current model");
+    roundTrip (atTheRoot);
 }
 
 TEST (StoredNumber, ReadsTextAsTheFrameworkDoesButSaturates)

@@ -51,7 +51,7 @@ namespace
         std::atomic<int> repliesOnMessageThread { 0 };
 
         juce::StringArray getReplies() const   { const juce::ScopedLock sl (lock); return replies; }
-        bool waitForReplies (int n, int ms = 1000)   { return waitUntil ([&] { return getReplies().size() >= n; }, ms); }
+        bool waitForReplies (int n)   { return waitUntil ([&] { return getReplies().size() >= n; }); }
 
     private:
         std::unique_ptr<MidiOutputPort> output;
@@ -349,7 +349,7 @@ TEST_F (SimulatedSurfaceTest, LateAnswersWrongPortsAndUnplugging)
     unit.setReplyDelayMs (500);
     again.send (imageChunk (2056, 0, 1, 4));
     unit.unplug();
-    ASSERT_TRUE (ports.waitUntilDelivered (5000));
+    ASSERT_TRUE (ports.waitUntilDelivered());
     EXPECT_TRUE (again.getReplies().isEmpty());
 }
 
@@ -382,7 +382,7 @@ TEST_F (SimulatedSurfaceTest, WhatItCannotParseIsFlaggedAndNotAnswered)
     program.send ({ 0xEC, 0x2A, 0x00 });   // the greeting is understood
     program.send ({ 0xEC, 0x23, 0x41 });
     ASSERT_TRUE (ports.waitUntilDelivered());
-    z9test::runMessageLoopFor (10);
+    z9test::drainMessageLoop();
 
     EXPECT_EQ (x.getUnexpected().size(), (int) std::size (unexpected));
     EXPECT_TRUE (x.getUnexpected()[7].startsWith ("port 4: 90 40 7F"));

@@ -1,5 +1,6 @@
 #include "core/sync/CompiledSlots.h"
 #include "core/sync/SurfaceMessages.h"
+#include "tests/support/BoundedWait.h"
 #include "tests/support/HostFixture.h"
 #include <thread>
 
@@ -133,7 +134,7 @@ TEST_F (SurfaceProtocolTest, PacingPausesEverySecondStepFromWindows10On)
         juce::MessageManager::callAsync ([ran] { *ran = true; });
         step();
         auto result = *ran;
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);   // drain what is left
+        z9test::drainMessageLoop();   // drain what is left
         return result;
     };
 

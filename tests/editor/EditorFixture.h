@@ -68,7 +68,7 @@ protected:
         window.reset();
 
         // The program keeps its one timer to the end; each case starts without.
-        delete NsZ9m::theSyncTimer;
+        NsZ9m::stopSyncCore();
         SurfaceFixture::TearDown();
     }
 
@@ -105,11 +105,31 @@ protected:
         }
 
         page = std::make_unique<NsZ9m::MainComp> (NsZ9m::productZ9M);
+
+        // The page started the process's synchronisation timer. The cases tick
+        // it themselves (tick()): a running one would also tick whenever a case
+        // runs the message loop for long enough, which depends on how busy the
+        // machine is.
+        if (NsZ9m::theSyncTimer != nullptr)
+        {
+            syncTimerIntervalAtStart = NsZ9m::theSyncTimer->getTimerInterval();
+            NsZ9m::theSyncTimer->stopTimer();
+        }
+
         window->addAndMakeVisible (*page);
         page->setBounds (0, 0, NsZ9m::MainComp::windowWidth, NsZ9m::MainComp::windowHeight);
 
         EXPECT_TRUE (waitUntil ([&] { return page->isComplete(); }));
         return *page;
+    }
+
+    /** One tick of the process's synchronisation timer, which then stays
+        stopped as the page left it. */
+    void tick()
+    {
+        ASSERT_NE (NsZ9m::theSyncTimer, nullptr);
+        NsZ9m::theSyncTimer->timerCallback();
+        NsZ9m::theSyncTimer->stopTimer();
     }
 
     /** Writes a PNG of the component, named after the case. */
@@ -132,6 +152,7 @@ protected:
     juce::File assets { assetFolder.get().getChildFile ("Assets") };
     bool useSourceAssets = false;
     bool snapshotTaken = false;
+    int syncTimerIntervalAtStart = 0;   // of the last page built: 2000 when it started the timer
 
     NsZ9m::EditorAssets::ScopedLoader loader { [this] (const juce::String& name)
     {

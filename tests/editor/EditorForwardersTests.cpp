@@ -1,4 +1,5 @@
 #include "editor/EditorForwarders.h"
+#include "editor/MappableButton.h"
 #include "core/sync/ProcessState.h"
 #include "tests/support/CoreFixture.h"
 
@@ -13,7 +14,10 @@ namespace
         void refreshAll() override                                   { calls.add ("refresh"); }
         void rebuildFromStore() override                             { calls.add ("rebuild"); }
         void showContextMenu() override                              { calls.add ("menu"); }
-        void showButtonAssignment (MappableButton&, juce::ComboBox&) override { calls.add ("assignment"); }
+        void showButtonAssignment (MappableButton& b, juce::ComboBox& c) override
+        {
+            calls.add ("assignment " + b.getButtonText() + " " + c.getName());
+        }
         void setFunctionButtonEnabled (const juce::String& t, bool e) override
         {
             calls.add ("enable " + t + (e ? " on" : " off"));
@@ -33,10 +37,9 @@ namespace
         setMainFunctionButtonEnabledFromHotkeys ("Save", true);
         setMainFunctionButtonEnabledFromMidi ("Pan", false);
         setMainFunctionButtonEnabledFromMidi ({}, true);
-        // the page only passes these on; no mappable button is needed to see that
-        alignas (std::max_align_t) static char button[64];
-        juce::ComboBox chooser;
-        showAssignmentInMainComp (*reinterpret_cast<MappableButton*> (button), chooser);
+        MappableButton button ("K1");
+        juce::ComboBox chooser ("chooser");
+        showAssignmentInMainComp (button, chooser);
     }
 }
 
@@ -51,5 +54,5 @@ TEST_F (EditorForwardersTest, ForwardersReachTheRegisteredPageOnly)
     callEveryForwarder();
 
     EXPECT_EQ (page.calls, juce::StringArray ({ "refresh", "rebuild", "rebuild", "rebuild", "menu", "menu",
-                                                "enable Save on", "enable Pan off", "assignment" }));
+                                                "enable Save on", "enable Pan off", "assignment K1 chooser" }));
 }

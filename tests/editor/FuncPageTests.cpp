@@ -94,7 +94,7 @@ TEST_F (FuncPageTest, TheDawChooserOffersTheEighteenDawsAndChoosingOneGivesItToT
 
     // slot index 1 through its slot button, then "3) Pro tools"
     page->getMixerSection().getSlotButton (1).triggerClick();
-    ASSERT_TRUE (z9test::waitUntil ([] { return currentSlotIndex == 1; }, 60000));
+    ASSERT_TRUE (z9test::waitUntil ([] { return currentSlotIndex == 1; }));
     chooseDaw (huiDawId);
 
     EXPECT_EQ (slotDawIds[1], huiDawId);
@@ -341,12 +341,12 @@ TEST_F (FuncPageTest, AFunctionChosenInTheEditorReachesTheSurfaceOnTheNextTick)
 
     // then selects knob 118 and clicks a function
     knob (118).triggerClick();
-    ASSERT_TRUE (z9test::waitUntil ([&] { return currentButton == &knob (118); }, 60000));
+    ASSERT_TRUE (z9test::waitUntil ([&] { return currentButton == &knob (118); }));
     const auto code = freeFunctionCode (cubase);
     auto* f = functionButtonOf (code);
     ASSERT_NE (f, nullptr);
     f->triggerClick();
-    ASSERT_TRUE (z9test::waitUntil ([] { return slotDirty[0]; }, 60000));
+    ASSERT_TRUE (z9test::waitUntil ([] { return slotDirty[0]; }));
 
     theSyncTimer->timerCallback();
     EXPECT_FALSE (slotDirty[0]);

@@ -135,7 +135,7 @@ TEST_F (HotkeyPageTest, ClickToChangeWritesTheCapturedHotkeyIntoTheSelectedContr
     ScriptedDialogs dialogs;
     answerKeyEntry (dialogs, { ctrlA, shiftF5 });
     hotkeys().getChangeButton().triggerClick();
-    ASSERT_TRUE (z9test::waitUntil ([&] { return dialogs.allAnswersUsed(); }, 60000));
+    ASSERT_TRUE (z9test::waitUntil ([&] { return dialogs.allAnswersUsed(); }));
 
     const auto n = ctl (7);
     EXPECT_EQ (n[Ids::valueType].toString(), "hotkey");

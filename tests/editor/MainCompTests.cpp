@@ -247,7 +247,7 @@ TEST_F (MainCompTest, LockLinksTheColumnAndUnlockFromAnyMemberUnlinksIt)
 
     select (*five);
     page->getLockButton().triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    z9test::drainMessageLoop();
 
     for (int id : { 5, 21, 37, 53, 69 })
         EXPECT_EQ (lockByOf (id), 5) << id;
@@ -364,7 +364,7 @@ TEST_F (MainCompTest, SaveFileWritesTheChosenFileAndSaysSo)
     dialogs.answerFile (file).answerBox (0);
 
     page->getSaveFileButton().triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    z9test::drainMessageLoop();
 
     ASSERT_EQ (dialogs.getRequests().size(), 2u);
     const auto& chooser = dialogs.getRequests()[0].file;
@@ -491,7 +491,7 @@ TEST_F (MainCompTest, AnEditReachesTheSurfaceAfterTheUserWentToAnotherPageAndBac
     host().getStore().getControlOfCurrentSlot (5).setProperty (Ids::name, "After", nullptr);
     slotDirty[0] = true;
     ASSERT_NE (theSyncTimer, nullptr);
-    theSyncTimer->timerCallback();
+    tick();
 
     for (int k = 1; k <= 9; ++k)
         EXPECT_TRUE (unit.hasImageChunk (0, k)) << k;

@@ -159,8 +159,9 @@ private:
 
 /** Puts the window in its modal state without a nested loop, lets act do what
     a user would, then runs the message loop until the window leaves its modal
-    state (at most timeoutMs); returns the modal result, or -1 when it stayed. */
-inline int runUntilDismissed (juce::Component& window, std::function<void()> act, int timeoutMs = 2000)
+    state; returns the modal result (-1 when the test's time limit passed
+    first, which only a fault reaches). */
+inline int runUntilDismissed (juce::Component& window, std::function<void()> act)
 {
     struct Outcome { bool done = false; int result = -1; };
     auto outcome = std::make_shared<Outcome>();
@@ -174,14 +175,33 @@ inline int runUntilDismissed (juce::Component& window, std::function<void()> act
     if (act)
         act();
 
-    if (! waitUntil ([&] { return outcome->done; }, timeoutMs))
+    if (! waitUntil ([&] { return outcome->done; }))
     {
         window.exitModalState (-1);
-        waitUntil ([&] { return outcome->done; }, 500);
+        drainMessageLoop();
         return -1;
     }
 
     return outcome->result;
+}
+
+/** Puts the window in its modal state without a nested loop, lets act do what
+    a user would, drains the message loop and says whether the window is still
+    in its modal state; then takes it out of it. */
+inline bool staysModalAfter (juce::Component& window, std::function<void()> act)
+{
+    auto done = std::make_shared<bool> (false);
+    window.enterModalState (false, juce::ModalCallbackFunction::create ([done] (int) { *done = true; }));
+
+    if (act)
+        act();
+
+    drainMessageLoop();
+    const auto stayed = ! *done && window.isCurrentlyModal (false);
+
+    window.exitModalState (-1);
+    drainMessageLoop();
+    return stayed;
 }
 
 } // namespace z9test

@@ -104,7 +104,7 @@ TEST_F (WizardFirmwareSeams, SelectVersionThroughUpgradeAgainstTheServerAndTheUn
         const auto boxesBefore = dialogs.getRequests().size();
         dialogs.answerBox (0);
         wizard.getStepButton (3).triggerClick();
-        ASSERT_TRUE (z9test::waitUntil ([&] { return dialogs.getRequests().size() > boxesBefore; }, 15000));
+        ASSERT_TRUE (z9test::waitUntil ([&] { return dialogs.getRequests().size() > boxesBefore; }));
 
         const auto& box = dialogs.getRequests().back().box;
         EXPECT_EQ (box.title, c.title);
@@ -155,7 +155,7 @@ TEST_F (WizardFirmwareSeams, TheProgramsStepsSelectDownloadAndWriteOverMidi)
 
     dialogs.answerBox (0);
     wizard.getStepButton (3).triggerClick();
-    ASSERT_TRUE (z9test::waitUntil ([&] { return ! dialogs.getRequests().empty(); }, 15000));
+    ASSERT_TRUE (z9test::waitUntil ([&] { return ! dialogs.getRequests().empty(); }));
 
     EXPECT_EQ (dialogs.getRequests()[0].box.title, "Firmware Upgrade Succeeded");
     EXPECT_EQ (dialogs.getMessages(), juce::StringArray ({ "Your firmware has been upgraded!" }));

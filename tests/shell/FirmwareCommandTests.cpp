@@ -100,7 +100,7 @@ TEST_F (FirmwareCommandTest, FirmwareUpgradeOpensTheWarningThenTheWizardAndTheSu
     // timer's next ticks reconnect and send the edit that waited.
     EXPECT_FALSE (firmwareHandOffRunning);
     EXPECT_TRUE (midiInputEnabled);
-    EXPECT_TRUE (z9test::waitUntil ([&] { return unit.getConversation (4).contains ("confirm"); }, 15000));
+    EXPECT_TRUE (z9test::waitUntil ([&] { return unit.getConversation (4).contains ("confirm"); }));
     EXPECT_TRUE (surfaceInputOpen());
     EXPECT_EQ (unit.getImageDawId (0), 1);
 }

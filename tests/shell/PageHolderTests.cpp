@@ -32,7 +32,7 @@ namespace
     {
         void TearDown() override
         {
-            delete NsZ9m::theSyncTimer;
+            NsZ9m::stopSyncCore();
             SurfaceFixture::TearDown();
         }
     };
@@ -265,7 +265,7 @@ TEST_F (MainAppWindowTest, TheCloseButtonSavesOnceAndLeavesNoTrayEntry)
     const auto written = settings.getLastModificationTime();
 
     // With no running application the deferred quit finds nothing to do.
-    z9test::runMessageLoopFor (20);
+    z9test::drainMessageLoop();
     window.reset();
     EXPECT_EQ (settings.getLastModificationTime(), written);
 }
@@ -298,7 +298,7 @@ TEST (TrayEntryTest, OnlyQuitEndsTheProgram)
 
     // Without the entry (it went while the menu was open) nothing breaks.
     DemoTaskbarComponent::onTrayMenuResult (1, nullptr);
-    z9test::runMessageLoopFor (10);
+    z9test::drainMessageLoop();
     EXPECT_EQ (quits, 1);
 }
 

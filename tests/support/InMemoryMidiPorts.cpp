@@ -362,9 +362,9 @@ void InMemoryMidiPorts::handOverToProgram (const juce::String& inputName, const 
     juce::ignoreUnused (delivered);
 }
 
-bool InMemoryMidiPorts::waitUntilDelivered (int timeoutMs)
+bool InMemoryMidiPorts::waitUntilDelivered()
 {
-    return waitUntil ([this] { return shared->inFlight.load() == 0; }, timeoutMs);
+    return waitUntil ([this] { return shared->inFlight.load() == 0; });
 }
 
 int InMemoryMidiPorts::getNumDelivered() const

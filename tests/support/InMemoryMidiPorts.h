@@ -98,9 +98,9 @@ public:
     static constexpr int handOverLimitMs = 20000;
 
     /** Runs the message loop until every queued message has been handed out
-        (or lost), at most timeoutMs; returns whether the queue is empty.
-        Message thread only. */
-    bool waitUntilDelivered (int timeoutMs = 1000);
+        (or lost); returns whether the queue is empty (false only when the
+        test's time limit passed, see waitUntil). Message thread only. */
+    bool waitUntilDelivered();
 
     /** Messages handed to at least one callback / lost for lack of a started input. */
     int getNumDelivered() const;

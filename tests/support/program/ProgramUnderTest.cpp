@@ -265,13 +265,27 @@ ProgramRun::~ProgramRun()
     }
 }
 
+void ProgramRun::runAsUser (uid_t uid, gid_t gid, const juce::File& home)
+{
+    otherUid = (int) uid;
+    otherGid = (int) gid;
+    otherHome = home;
+}
+
 bool ProgramRun::start()
 {
     auto args = isolationPrefix (scratch.getVar());
+
+    if (otherUid >= 0)
+        args.addArray ({ "setpriv", "--reuid=" + juce::String (otherUid), "--regid=" + juce::String (otherGid),
+                         "--clear-groups", "--" });
+
     args.add (programFile.getFullPathName());
     args.addArray (arguments);
 
-    juce::StringArray env { "HOME=" + scratch.getHome().getFullPathName(),
+    const auto home = otherUid >= 0 ? otherHome : scratch.getHome();
+
+    juce::StringArray env { "HOME=" + home.getFullPathName(),
                             "DISPLAY=" + display,
                             "PATH=" + juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin") };
 

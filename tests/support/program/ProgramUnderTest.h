@@ -84,6 +84,10 @@ public:
     void setProgramFile (const juce::File& executable)   { programFile = executable; }
     ~ProgramRun();
 
+    /** Makes the run, when it starts, run as another user (through setpriv,
+        with no supplementary groups) with the given HOME. Call before start(). */
+    void runAsUser (uid_t uid, gid_t gid, const juce::File& home);
+
     /** Starts the process; false when it could not be started. */
     bool start();
 
@@ -108,6 +112,8 @@ private:
     juce::StringArray arguments;
     juce::File programFile = getProgramFile();
     pid_t pid = -1;
+    int otherUid = -1, otherGid = -1;
+    juce::File otherHome;
     bool ended = false;
     int exitCode = -1;
     double startTimeMs = 0;
