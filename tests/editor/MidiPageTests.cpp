@@ -253,7 +253,7 @@ TEST_F (MidiPageTest, TheHuiFunctionsOfFadersAndButtons)
     EXPECT_EQ ((int) ctl (32)[Ids::val1], -1);
     EXPECT_EQ ((int) ctl (32)[Ids::val2], -1);
     EXPECT_EQ ((int) ctl (32)[Ids::value], 0);
-    EXPECT_TRUE (z9test::waitUntil ([&] { return heard.calls > 0; }, 60000));
+    EXPECT_TRUE (z9test::waitUntil ([&] { return heard.calls > 0; }));
     m.getValueBox().removeListener (&heard);
     EXPECT_EQ ((int) ctl (32)[Ids::val2], -1);
     EXPECT_EQ (m.getValueBox().getSelectedId(), 0);
@@ -279,7 +279,7 @@ TEST_F (MidiPageTest, AMessageChosenInTheEditorReachesTheSurfaceOnTheNextTick)
 
     // the user selects knob 118, opens "MIDI" and picks CC 74 on channel 3
     knob (118).triggerClick();
-    ASSERT_TRUE (z9test::waitUntil ([&] { return currentButton == &knob (118); }, 60000));
+    ASSERT_TRUE (z9test::waitUntil ([&] { return currentButton == &knob (118); }));
     openMidiTab();
     auto& m = midi();
     choose (m.getKindBox(), 1);
