@@ -15,6 +15,8 @@
 #include "core/sync/ProcessState.h"
 #include "core/sync/StoreEdits.h"
 #include "core/model/Products.h"
+#include "core/model/NameLists.h"
+#include "core/model/MidiMessageKind.h"
 #include "core/model/ValueTypeKind.h"
 #include "gui/Dialogs.h"
 
@@ -326,7 +328,11 @@ void MainComp::rebuildFromStore()
     else
         chooser.setSelectedId (0, juce::dontSendNotification);
 
-    // 6. the MIDI page's captions follow with that page.
+    // 6. the MIDI page's captions follow the DAW's mode
+    const auto hui = ! isNotHuiDaw (daw);
+    midiPage.getKindCaption().setText (hui ? "Function" : "Message Type", juce::dontSendNotification);
+    midiPage.getChannelCaption().setText (hui ? "Value 1" : "Channel", juce::dontSendNotification);
+    midiPage.getValueCaption().setText (hui ? "Value 2" : "Message Value", juce::dontSendNotification);
 
     // 7. the function grid of the slot's DAW, without the functions in use
     funcPage->fillFunctionButtons();
@@ -340,8 +346,7 @@ void MainComp::refreshAll()
     funcSection.refresh();
     funcPage->getFuncLayer().refresh();
     hotkeyPage.refresh();
-
-    // The MIDI page's refresh follows here once that page exists.
+    midiPage.refresh();
 
     if (currentButton != nullptr)
         lockButton.setVisible (isLabelledButton (currentButton->getControlId()));
@@ -400,9 +405,193 @@ void MainComp::clearCurrentButton()
     refreshAll();
 }
 
-void MainComp::showButtonAssignment (MappableButton&, juce::ComboBox&)
+namespace
 {
-    // Shown by the assignment pages, which are not part of the page yet.
+    void selectIndexOrNone (juce::ComboBox& box, int index)
+    {
+        if (juce::isPositiveAndBelow (index, box.getNumItems()))
+            box.setSelectedItemIndex (index, juce::dontSendNotification);
+        else
+            box.setSelectedId (0, juce::dontSendNotification);
+    }
+
+    void fillValueNames (juce::ComboBox& box, int kindIndex)
+    {
+        for (int j = 0; j < 128; ++j)
+            box.addItem (juce::String (j) + ") " + midiValueName (kindIndex, j), j + 1);
+    }
+
+    /** Shows the value list at the stored value; a pitch bend has none to choose. */
+    void selectMidiValue (juce::ComboBox& box, int kindIndex, int value)
+    {
+        const auto pitch = kindIndex == MidiMessageKind::Pitch;
+        selectIndexOrNone (box, pitch ? 0 : value);
+        box.setEnabled (! pitch);
+    }
+}
+
+void MainComp::showButtonAssignment (MappableButton& button, juce::ComboBox& chooser)
+{
+    // 1. the control and its kind
+    const auto id = button.getControlId();
+
+    if (! isValidControlNumber (id))
+        return;
+
+    const auto fader = isFaderControl (id), knob = isKnobControl (id), isButton = isButtonControl (id);
+
+    // 2. the DAW's mode
+    auto store = host().getStore();
+    const auto hui = ! isNotHuiDaw (store.getCurrentDaw().get());
+
+    // 3. the node whose assignment the control shows: a linked column shows its source
+    const auto shown = getEditedControl (store, id);
+    const auto node = store.getControlOfCurrentSlot (shown);
+    const auto name = node.getProperty (Ids::name).toString();
+    const auto valueType = node.getProperty (Ids::valueType).toString();
+    const auto kindIndex = midiKindIndexOfStatus (MidiMessageKind (node.getProperty (Ids::type).toString()).getStatusNibble());
+    const auto value = StoredNumber::read (node, Ids::value);
+    const auto val1 = StoredNumber::read (node, Ids::val1, -1);
+    const auto val2 = StoredNumber::read (node, Ids::val2, -1);
+
+    // 4. the rotation row exists only for a knob on a non-HUI DAW
+    midiPage.resized();
+
+    auto& kindBox = midiPage.getKindBox();
+    auto& channelBox = midiPage.getChannelBox();
+    auto& valueBox = midiPage.getValueBox();
+    auto& rotationBox = midiPage.getRotationBox();
+
+    auto showZoneAndPort = [this] (bool visible)
+    {
+        for (auto* c : std::initializer_list<juce::Component*> { &midiPage.getChannelBox(), &midiPage.getChannelCaption(),
+                                                                 &midiPage.getValueBox(), &midiPage.getValueCaption() })
+            c->setVisible (visible);
+    };
+
+    auto showRotation = [this] (bool visible)
+    {
+        midiPage.getRotationBox().setVisible (visible);
+        midiPage.getRotationCaption().setVisible (visible);
+    };
+
+    // 5. the chooser's list and selection
+    if (&chooser == &kindBox)
+    {
+        kindBox.clear (juce::dontSendNotification);
+
+        if (! hui)
+        {
+            valueBox.clear (juce::dontSendNotification);
+            showZoneAndPort (true);
+
+            for (int i = 0; i < 5; ++i)
+                kindBox.addItem (getMidiKindDisplayName (i), i + 1);
+
+            selectIndexOrNone (kindBox, kindIndex);
+            fillValueNames (valueBox, kindIndex);
+            selectMidiValue (valueBox, kindIndex, value);
+        }
+        else
+        {
+            const auto& labels = fader ? huiFaderLabels() : knob ? huiKnobLabels() : huiButtonLabels();
+
+            for (int k = 0; k < labels.size(); ++k)
+                kindBox.addItem (juce::String (k) + ") " + labels[k], k + 1);
+
+            // A function's own address; a pair of the user's own (or a value
+            // beyond the table) is shown as stored.
+            int zone = val1, port = val2;
+
+            if (juce::isPositiveAndBelow (value, huiCustomFunction))
+            {
+                zone = huiAddressTable()[value].zone;
+                port = huiAddressTable()[value].port;
+            }
+
+            selectIndexOrNone (kindBox, valueType == "hotkey" ? -1 : value);
+            selectIndexOrNone (channelBox, zone);
+            selectIndexOrNone (valueBox, huiPortIndexOf (port));
+            showZoneAndPort (isButton);
+            showRotation (false);
+        }
+    }
+    else if (&chooser == &channelBox)
+    {
+        channelBox.clear (juce::dontSendNotification);
+
+        if (! hui)
+        {
+            for (int c = 1; c <= 16; ++c)
+                channelBox.addItem (juce::String (c), c);
+
+            channelBox.setSelectedId (juce::isPositiveAndBelow (StoredNumber::read (node, Ids::chan) - 1, 16)
+                                          ? StoredNumber::read (node, Ids::chan) : 0,
+                                      juce::dontSendNotification);
+            showZoneAndPort (true);
+        }
+        else
+        {
+            for (int z = 0; z < huiZoneCount; ++z)
+                channelBox.addItem (juce::String::formatted ("0x%02X", z), z + 1);
+
+            selectIndexOrNone (channelBox, val1);
+            showZoneAndPort (isButton);
+            showRotation (false);
+        }
+    }
+    else if (&chooser == &valueBox)
+    {
+        valueBox.clear (juce::dontSendNotification);
+
+        if (! hui)
+        {
+            fillValueNames (valueBox, kindIndex);
+            selectMidiValue (valueBox, kindIndex, StoredNumber::read (node, Ids::msgValue));
+            showZoneAndPort (true);
+        }
+        else
+        {
+            const auto& ports = huiPortList();
+
+            for (int p = 0; p < ports.size(); ++p)
+                valueBox.addItem (juce::String::formatted ("0x%02X", ports[p]), p + 1);
+
+            valueBox.setEnabled (true);
+            selectIndexOrNone (valueBox, huiPortIndexOf (val2));
+            showZoneAndPort (isButton);
+            showRotation (false);
+        }
+    }
+    else if (&chooser == &rotationBox)
+    {
+        rotationBox.clear (juce::dontSendNotification);
+
+        if (! hui)
+        {
+            const auto& names = rotationTypeNames();
+
+            for (int r = 0; r < names.size(); ++r)
+                rotationBox.addItem (juce::String (r + 1) + ") " + names[r], r + 1);
+
+            const auto rotate = StoredNumber::read (node, Ids::rotate);
+            rotationBox.setSelectedId (juce::isPositiveAndBelow (rotate - 1, names.size()) ? rotate : 0,
+                                       juce::dontSendNotification);
+            showRotation (knob);
+            showZoneAndPort (true);
+        }
+        else
+        {
+            showZoneAndPort (isButton);
+            showRotation (false);
+        }
+    }
+
+    // 6. the name row exists only for the labelled buttons
+    const auto named = isLabelledButton (shown);
+    midiPage.getNameCaption().setVisible (named);
+    midiPage.getNameField().setVisible (named);
+    midiPage.getNameField().setText (name, juce::dontSendNotification);
 }
 
 void MainComp::setFunctionButtonEnabled (const juce::String& text, bool enabled)
@@ -504,7 +693,9 @@ void MainComp::selectionClicked (MappableButton& button)
         f.setVisible (isButtonControl (id) && f.getButtonText().isNotEmpty());
     }
 
-    // The MIDI page's display of the assignment follows with that page.
+    for (auto* chooser : { &midiPage.getKindBox(), &midiPage.getChannelBox(),
+                           &midiPage.getValueBox(), &midiPage.getRotationBox() })
+        showButtonAssignment (button, *chooser);
 
     if (kind == ValueTypeKind (ValueTypeKind::Hotkey))
         hotkeyPage.showButton (&button);

@@ -6,6 +6,7 @@
 #include "editor/FuncPage.h"
 #include "editor/FuncSection.h"
 #include "editor/HotkeyPage.h"
+#include "editor/MidiPage.h"
 #include "editor/MixerSection.h"
 #include "editor/MyTabComp.h"
 #include "editor/ProdLogo.h"
@@ -141,6 +142,7 @@ public:
     FuncSection& getFuncSection() noexcept              { return funcSection; }
     FuncPage& getFuncPage() noexcept                    { return *funcPage; }
     HotkeyPage& getHotkeyPage() noexcept                { return hotkeyPage; }
+    MidiPage& getMidiPage() noexcept                    { return midiPage; }
 
     /** The context menu's items. */
     enum ContextMenuItem { resetToDefaultsItem = 1, removeThisDawItem = 2, clearCurrentButtonItem = 3 };
@@ -167,11 +169,10 @@ private:
 
     DistinctTabComp innerTabs { juce::TabbedButtonBar::TabsAtTop };
 
-    // The assignment pages of the inner tabs ("FUNCTION", "HOTKEY", "MIDI");
-    // the MIDI page is an empty holder until it exists.
+    // The assignment pages of the inner tabs ("FUNCTION", "HOTKEY", "MIDI").
     std::unique_ptr<FuncPage> funcPage;
     HotkeyPage hotkeyPage;
-    juce::Component midiPage;
+    MidiPage midiPage;
 
     juce::TooltipWindow tooltipWindow { nullptr, 700 };
 

@@ -8,6 +8,7 @@
 #include "core/sync/Host.h"
 #include "core/model/MidiMessageKind.h"
 #include "core/sync/ProcessState.h"
+#include "core/sync/StoreEdits.h"
 #include "core/model/Products.h"
 #include "core/model/ValueTypeKind.h"
 
@@ -103,10 +104,8 @@ juce::String MappableButton::getAssignmentText()
         }
 
         case ValueTypeKind::Hui:
-            if (StoredNumber::readFlag (source, Ids::diyNameQ))
-                return name;
-
-            return getFunctionLabel (daw, ControlKind (getControlKind (controlId)), StoredNumber::read (source, Ids::value));
+            // a typed name, the function's label, or a pair of the user's own by its address
+            return getMidiAssignmentText (store, controlId);
 
         default:
             return {};

@@ -173,4 +173,78 @@ void selectSlot (const MappingStore& store, int slotIndex);
     the new bit. */
 int toggleSlotColour (const MappingStore& store, int column);
 
+//==============================================================================
+/*  The MIDI page. On any DAW but the HUI DAW it gives a control a MIDI
+    message (kind, channel, value, a knob's rotation pattern, a name); on the
+    HUI DAW a HUI function (a fader or knob function, or a button function or
+    a raw zone and port pair). Its four choosers are described by their
+    selected indices; the writes go into the edited node (getEditedNode), so
+    a control of a linked column edits its column's source.
+*/
+
+/** The ports the HUI value chooser offers: 0x00, 0x01, 0x40 to 0x48. */
+const juce::Array<int>& huiPortList();
+
+/** The index of the entry of huiPortList equal to the port, -1 for none. */
+int huiPortIndexOf (int port);
+
+/** The number of HUI zones the zone chooser offers (0x00 to 0x1D). */
+inline constexpr int huiZoneCount = 30;
+
+/** The name of value 0 to 127 of MIDI kind index 0 to 4: note names for
+    notes (" C-1" to " G9"), controller names for control changes ("--" for
+    an unnamed one), "---" for the other kinds; empty outside the tables. */
+juce::String midiValueName (int kindIndex, int value);
+
+/** The selected item index of each of the MIDI page's choosers, -1 for none.
+    kind: the MIDI kind index, or the HUI function number; channel: the MIDI
+    channel - 1, or the HUI zone; value: the MIDI value, or the index in
+    huiPortList; rotation: the rotation pattern - 1. */
+struct MidiPageSelection
+{
+    int kind = -1, channel = -1, value = -1, rotation = -1;
+
+    bool operator== (const MidiPageSelection& o) const
+    {
+        return kind == o.kind && channel == o.channel && value == o.value && rotation == o.rotation;
+    }
+};
+
+enum class MidiPageChooser { kind, channel, value, rotation };
+
+/** What a choice on the MIDI page did. */
+struct MidiPageEdit
+{
+    bool edited = false;            ///< the control takes edits (1 to 252, not kept by the HUI DAW)
+    bool complete = false;          ///< the assignment is complete: its kind, name and bank copies were written
+    MidiPageSelection selection;    ///< what the choosers hold afterwards
+    bool showsName = false;         ///< the name field shows nameText
+    juce::String nameText;
+    bool blankFunction = false;     ///< the HUI "(blank)" function: zone and port were emptied
+};
+
+/** The user changed one of the MIDI page's choosers, which now hold
+    `selection`. Writes what the choice means into the control's edited node;
+    when the assignment is complete (the blank HUI function, a HUI fader or
+    knob, or all of kind, channel and value chosen) also the value type
+    ("midi" or "hui"), the name the control now shows (a name the user typed
+    stays) and the copies in the other banks (getBankCopies). Marks the
+    current slot dirty whenever anything was written. */
+MidiPageEdit chooseOnMidiPage (const MappingStore& store, int controlId,
+                               MidiPageChooser chooser, MidiPageSelection selection);
+
+/** Stores a name typed on the MIDI page into the edited node, together with
+    the message the choosers show: on a non-HUI DAW only while kind, channel
+    and value are all chosen; on the HUI DAW only with the first function
+    chosen. A name with a character above 126 is not stored. The current slot
+    is marked dirty in either case; for a control outside 1 to 252 or one
+    that the HUI DAW keeps nothing happens at all. */
+NameEdit setMidiPageName (const MappingStore& store, int controlId, const juce::String& typedName,
+                          MidiPageSelection selection);
+
+/** The text a MIDI or HUI assignment of the control shows: its typed name,
+    else the message text ("Note 60") or the HUI function's label (a custom
+    zone and port pair as formatHexPair). Empty for other assignments. */
+juce::String getMidiAssignmentText (const MappingStore& store, int controlId);
+
 } // namespace NsZ9m

@@ -1,5 +1,6 @@
 #include "core/sync/StoreEdits.h"
 #include "core/sync/CompiledSlots.h"
+#include "core/link/DeviceImage.h"
 #include "core/sync/ProcessState.h"
 #include "core/model/BuiltInProfiles.h"
 #include "core/model/KeyTables.h"
@@ -438,4 +439,310 @@ TEST_F (StoreEditsTest, MarkingIgnoresSlotIndicesOutsideTheThree)
     tree.getChild (0).setProperty (Ids::current, 2, nullptr);
     markCurrentSlotDirty (store);
     EXPECT_TRUE (slotDirty[2]);
+}
+
+//==============================================================================
+namespace
+{
+    using Sel = MidiPageSelection;
+    constexpr auto kindChooser = MidiPageChooser::kind;
+    constexpr auto channelChooser = MidiPageChooser::channel;
+    constexpr auto valueChooser = MidiPageChooser::value;
+
+    /** The function of the HUI button table at this address. */
+    int huiFunctionAt (int zone, int port)
+    {
+        for (int i = 0; i < huiFunctionTableSize; ++i)
+            if (huiAddressTable()[i].zone == zone && huiAddressTable()[i].port == port)
+                return i;
+
+        return -1;
+    }
+}
+
+TEST_F (StoreEditsTest, TheMidiPagesValueNamesAndPorts)
+{
+    EXPECT_EQ (midiValueName (0, 0), " C-1");
+    EXPECT_EQ (midiValueName (0, 60), " C4");
+    EXPECT_EQ (midiValueName (0, 61), "C#4");
+    EXPECT_EQ (midiValueName (0, 127), " G9");
+    EXPECT_EQ (midiValueName (1, 0), "Bank MSB*(GS)");
+    EXPECT_EQ (midiValueName (1, 3), "--");
+    EXPECT_EQ (midiValueName (1, 19), "Gp Control #4");
+    EXPECT_EQ (midiValueName (1, 79), "Sound Control #10");
+    EXPECT_EQ (midiValueName (1, 83), "GP Control #8");
+    EXPECT_EQ (midiValueName (1, 127), "Poly Mode On");
+
+    for (int k = 2; k <= 4; ++k)
+        EXPECT_EQ (midiValueName (k, 5), "---");
+
+    int named = 0;
+
+    for (int v = 0; v < 128; ++v)
+    {
+        named += midiValueName (1, v) != "--" ? 1 : 0;
+        EXPECT_LE (midiValueName (1, v).length(), 39);
+    }
+
+    EXPECT_EQ (named, 128 - 73);
+
+    // labels beyond their tables are empty, not read
+    for (auto [k, v] : { std::pair { -1, 0 }, { 5, 0 }, { 0, -1 }, { 0, 128 } })
+        EXPECT_EQ (midiValueName (k, v), "") << k << " " << v;
+
+    EXPECT_EQ (huiPortList().size(), 11);
+    EXPECT_EQ (huiPortIndexOf (0x00), 0);
+    EXPECT_EQ (huiPortIndexOf (0x01), 1);
+    EXPECT_EQ (huiPortIndexOf (0x43), 5);
+    EXPECT_EQ (huiPortIndexOf (0x48), 10);
+    EXPECT_EQ (huiPortIndexOf (-1), -1);
+    EXPECT_EQ (huiPortIndexOf (0x02), -1);
+}
+
+TEST_F (StoreEditsTest, EachMidiKindWithItsChannelAndValue)
+{
+    runDaw (1, cubase);
+
+    struct Case { int kind; const char* type; const char* shown; };
+    const Case cases[] = { { 0, "note", "Note 60" }, { 1, "cc", "CC 60" },
+                           { 2, "program", "PC 60" }, { 3, "pitch", "PB 5" } };
+
+    for (auto& c : cases)
+    {
+        const auto id = 20 + c.kind;
+
+        // a fresh control: no channel, the value chooser at the stored 0
+        auto e = chooseOnMidiPage (store, id, kindChooser, Sel { c.kind, -1, 0 });
+        ASSERT_TRUE (e.edited);
+        EXPECT_TRUE (e.complete) << c.type;
+        EXPECT_EQ (e.selection, (Sel { c.kind, 0, 0 })) << c.type;
+
+        e = chooseOnMidiPage (store, id, channelChooser, Sel { c.kind, 4, 0 });
+        EXPECT_TRUE (e.complete);
+        slotDirty[0] = false;
+        e = chooseOnMidiPage (store, id, valueChooser, Sel { c.kind, 4, 60 });
+        EXPECT_TRUE (e.complete);
+        EXPECT_TRUE (slotDirty[0]);
+
+        const auto n = ctl (id);
+        EXPECT_EQ (n[Ids::valueType].toString(), "midi") << c.type;
+        EXPECT_EQ (n[Ids::type].toString(), c.type);
+        EXPECT_EQ ((int) n[Ids::chan], 5) << c.type;
+        EXPECT_EQ ((int) n[Ids::msgValue], 60) << c.type;
+        EXPECT_EQ ((int) n[Ids::value], 60) << c.type;
+        EXPECT_EQ (n[Ids::name].toString(), c.shown);
+        EXPECT_EQ (getMidiAssignmentText (store, id), c.shown);
+    }
+
+    // another value renames an automatic name
+    chooseOnMidiPage (store, 20, valueChooser, Sel { 0, 4, 61 });
+    EXPECT_EQ (nameOf (20), "Note 61");
+}
+
+TEST_F (StoreEditsTest, TheFirstKindCompletesOnlyWithAValueChosen)
+{
+    runDaw (1, cubase);
+
+    // "Note" on a control without a message: channel 1 and done at once
+    auto e = chooseOnMidiPage (store, 30, kindChooser, Sel { 0, -1, 0 });
+    EXPECT_TRUE (e.complete);
+    EXPECT_EQ (e.selection.channel, 0);
+    EXPECT_EQ (kindOf (30), "midi");
+    EXPECT_EQ (ctl (30)[Ids::type].toString(), "note");
+    EXPECT_EQ ((int) ctl (30)[Ids::chan], 1);
+    EXPECT_FALSE (ctl (30).hasProperty (Ids::msgValue));
+    EXPECT_EQ (nameOf (30), "Note 0");
+
+    // without a value: the kind is kept, the assignment stays what it was
+    e = chooseOnMidiPage (store, 31, kindChooser, Sel { 1, 2, -1 });
+    EXPECT_FALSE (e.complete);
+    EXPECT_EQ (ctl (31)[Ids::type].toString(), "cc");
+    EXPECT_FALSE (ctl (31).hasProperty (Ids::chan));
+    EXPECT_EQ (kindOf (31), "nil");
+    EXPECT_EQ (nameOf (31), "own 31");
+}
+
+TEST_F (StoreEditsTest, AMidiMessageOnAKnobOrBankButtonGoesToEveryBankAndARotationWithIt)
+{
+    runDaw (1, cubase);
+
+    chooseOnMidiPage (store, 118, kindChooser, Sel { 1, -1, 0 });
+    chooseOnMidiPage (store, 118, MidiPageChooser::rotation, Sel { 1, 0, 0, 1 });
+
+    for (int id : { 118, 199, 215, 231, 247 })
+    {
+        EXPECT_EQ (kindOf (id), "midi") << id;
+        EXPECT_EQ (ctl (id)[Ids::type].toString(), "cc") << id;
+        EXPECT_EQ ((int) ctl (id)[Ids::rotate], 2) << id;
+        EXPECT_EQ ((int) ctl (id)[Ids::id], id);
+    }
+
+    chooseOnMidiPage (store, 118, MidiPageChooser::rotation, Sel { 1, 0, 0, -1 });
+    EXPECT_EQ ((int) ctl (247)[Ids::rotate], 0);
+
+    chooseOnMidiPage (store, 190, kindChooser, Sel { 2, -1, 0 });
+
+    for (int id : { 190, 206, 222, 238 })
+        EXPECT_EQ (ctl (id)[Ids::type].toString(), "program") << id;
+
+    EXPECT_EQ (kindOf (174), "nil");
+    EXPECT_EQ (kindOf (117), "nil");
+}
+
+TEST_F (StoreEditsTest, ATypedNameStaysAndIsStoredOnlyWithACompleteMessage)
+{
+    runDaw (1, cubase);
+
+    // incomplete choosers: nothing stored, the slot still marked
+    auto n = setMidiPageName (store, 9, "Mine", Sel { 0, -1, 60 });
+    EXPECT_FALSE (n.written);
+    EXPECT_TRUE (n.marked && slotDirty[0]);
+    EXPECT_EQ (nameOf (9), "own 9");
+
+    n = setMidiPageName (store, 9, "A name of twenty chars", Sel { 1, 3, 7 });
+    EXPECT_TRUE (n.written);
+    EXPECT_EQ (nameOf (9), "A name of twenty");
+    EXPECT_EQ (kindOf (9), "midi");
+    EXPECT_EQ (ctl (9)[Ids::type].toString(), "cc");
+    EXPECT_EQ ((int) ctl (9)[Ids::chan], 4);
+    EXPECT_EQ ((int) ctl (9)[Ids::msgValue], 7);
+    EXPECT_EQ ((int) ctl (9)[Ids::diyNameQ], 1);
+
+    // a typed name survives the next choice
+    chooseOnMidiPage (store, 9, valueChooser, Sel { 1, 3, 8 });
+    EXPECT_EQ (nameOf (9), "A name of twenty");
+
+    // a character above 126 is refused
+    n = setMidiPageName (store, 9, juce::String::fromUTF8 ("Na\xc3\xafve"), Sel { 1, 3, 8 });
+    EXPECT_FALSE (n.written);
+    EXPECT_EQ (nameOf (9), "A name of twenty");
+
+    // an empty name gives the automatic one back
+    setMidiPageName (store, 9, "", Sel { 1, 3, 8 });
+    EXPECT_EQ ((int) ctl (9)[Ids::diyNameQ], 0);
+    EXPECT_EQ (getMidiAssignmentText (store, 9), "CC 8");
+}
+
+TEST_F (StoreEditsTest, TheMidiPageEditsALinkedColumnsSource)
+{
+    runDaw (1, cubase);
+    toggleColumnLock (store, 5);
+    const auto own = ctl (21).createCopy();
+
+    chooseOnMidiPage (store, 21, kindChooser, Sel { 1, -1, 0 });
+    chooseOnMidiPage (store, 21, valueChooser, Sel { 1, 0, 64 });
+    setMidiPageName (store, 21, "Linked", Sel { 1, 0, 64 });
+
+    EXPECT_EQ (kindOf (5), "midi");
+    EXPECT_EQ ((int) ctl (5)[Ids::msgValue], 64);
+    EXPECT_EQ (nameOf (5), "Linked");
+    EXPECT_TRUE (ctl (21).isEquivalentTo (own));
+    EXPECT_EQ (getMidiAssignmentText (store, 37), "Linked");
+}
+
+TEST_F (StoreEditsTest, HuiFadersKnobsAndButtonFunctions)
+{
+    runDaw (1, huiDawId);
+
+    // a fader: "Volume 3" at once
+    auto e = chooseOnMidiPage (store, 138, kindChooser, Sel { 2 });
+    EXPECT_TRUE (e.complete);
+    EXPECT_EQ ((int) ctl (138)[Ids::val1], 32);
+    EXPECT_EQ ((int) ctl (138)[Ids::val2], 2);
+    EXPECT_EQ ((int) ctl (138)[Ids::value], 2);
+    EXPECT_EQ (nameOf (138), "Volume 3");
+    EXPECT_EQ (kindOf (138), "hui");
+
+    // a knob, and a function beyond its table writes nothing
+    chooseOnMidiPage (store, 117, kindChooser, Sel { 1 });
+    EXPECT_EQ ((int) ctl (117)[Ids::val1], 64);
+    EXPECT_EQ (nameOf (117), "Pan 2");
+    EXPECT_EQ (nameOf (198), "Pan 2");
+    chooseOnMidiPage (store, 120, kindChooser, Sel { 8 });
+    EXPECT_FALSE (ctl (120).hasProperty (Ids::val2));
+    EXPECT_FALSE (ctl (120).hasProperty (Ids::value));
+
+    // a button function selects its address, ports 0 and 1 included
+    const auto stop = huiFunctionAt (0x0E, 0x43);
+    e = chooseOnMidiPage (store, 20, kindChooser, Sel { stop, -1, -1 });
+    EXPECT_EQ (e.selection, (Sel { stop, 0x0E, 5 }));
+    EXPECT_TRUE (e.complete);
+    EXPECT_EQ (e.nameText, "Stop");
+    EXPECT_EQ (nameOf (20), "Stop");
+    EXPECT_EQ ((int) ctl (20)[Ids::value], stop);
+
+    const auto userB = huiFunctionAt (0x1D, 0x01);
+    ASSERT_GT (userB, 0);
+    e = chooseOnMidiPage (store, 21, kindChooser, Sel { userB });
+    EXPECT_EQ (e.selection, (Sel { userB, 0x1D, 1 }));
+    EXPECT_EQ ((int) ctl (21)[Ids::val2], 1);
+
+    // zone then port naming a function
+    e = chooseOnMidiPage (store, 22, channelChooser, Sel { -1, 0x0E, -1 });
+    EXPECT_EQ (e.selection.kind, huiCustomFunction);
+    EXPECT_FALSE (e.complete);
+    e = chooseOnMidiPage (store, 22, valueChooser, Sel { huiCustomFunction, 0x0E, 5 });
+    EXPECT_EQ (e.selection.kind, stop);
+    EXPECT_TRUE (e.complete);
+    EXPECT_EQ (nameOf (22), "Stop");
+    EXPECT_EQ (kindOf (22), "hui");
+
+    // a pair of the user's own
+    e = chooseOnMidiPage (store, 23, valueChooser, Sel { -1, 0x1D, huiPortIndexOf (0x47) });
+    EXPECT_EQ (e.selection.kind, huiCustomFunction);
+    EXPECT_EQ (e.nameText, "#1D47");
+    EXPECT_EQ ((int) ctl (23)[Ids::value], huiCustomFunction);
+    EXPECT_EQ (nameOf (23), "#1D47");
+    EXPECT_EQ (getMidiAssignmentText (store, 23), "#1D47");
+
+    // "(custom)" itself writes nothing
+    slotDirty[0] = false;
+    const auto fresh = ctl (24).createCopy();
+    e = chooseOnMidiPage (store, 24, kindChooser, Sel { huiCustomFunction });
+    EXPECT_FALSE (e.complete);
+    EXPECT_TRUE (ctl (24).isEquivalentTo (fresh));
+    EXPECT_FALSE (slotDirty[0]);
+
+    // the blank function empties zone and port, and their handlers then find no port
+    e = chooseOnMidiPage (store, 20, kindChooser, Sel { 0, 0x0E, 5 });
+    EXPECT_TRUE (e.blankFunction && e.complete);
+    EXPECT_EQ (e.selection, (Sel { 0, -1, -1 }));
+    EXPECT_EQ ((int) ctl (20)[Ids::val1], -1);
+    EXPECT_EQ ((int) ctl (20)[Ids::val2], -1);
+    EXPECT_EQ ((int) ctl (20)[Ids::value], 0);
+    chooseOnMidiPage (store, 20, channelChooser, Sel { 0, -1, -1 });
+    e = chooseOnMidiPage (store, 20, valueChooser, Sel { 0, -1, -1 });
+    EXPECT_EQ (e.selection.kind, huiCustomFunction);
+    EXPECT_EQ ((int) ctl (20)[Ids::val2], -1);
+    EXPECT_EQ ((int) ctl (20)[Ids::value], 0);
+
+    // the HUI DAW's own keys take nothing
+    const auto reserved = ctl (12).createCopy();
+    EXPECT_FALSE (chooseOnMidiPage (store, 12, kindChooser, Sel { stop }).edited);
+    EXPECT_FALSE (setMidiPageName (store, 12, "Mine", Sel { 0 }).marked);
+    EXPECT_TRUE (ctl (12).isEquivalentTo (reserved));
+}
+
+TEST_F (StoreEditsTest, AHuiPairOfTheUsersOwnReachesTheCompiledImage)
+{
+    runDaw (1, huiDawId);
+    chooseOnMidiPage (store, 23, channelChooser, Sel { -1, 0x1D, -1 });
+    chooseOnMidiPage (store, 23, valueChooser, Sel { huiCustomFunction, 0x1D, huiPortIndexOf (0x47) });
+    chooseOnMidiPage (store, 138, kindChooser, Sel { 2 });
+
+    ControlRecordBytes image[numControls] {};
+    std::vector<juce::uint8> wire ((size_t) wireImageSize);
+    const int colours[3] { 1, 0, 0 };
+    compileSlotImage (store, 1, 0, colours, image, wire.data(), nullptr);
+
+    const auto* button = image[controlRowOf (23)];
+    EXPECT_EQ (button[1], 0xB0);
+    EXPECT_EQ (button[2], 0x0F);
+    EXPECT_EQ (button[3], 0x1D);
+    EXPECT_EQ (button[4], 0x2F);
+    EXPECT_EQ (button[5], 0x47);
+
+    const auto* fader = image[controlRowOf (138)];
+    EXPECT_EQ (fader[2], 2);
+    EXPECT_EQ (fader[4], 0x22);
 }
