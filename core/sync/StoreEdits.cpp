@@ -234,7 +234,10 @@ bool chooseSlotDaw (const MappingStore& store, int dawId)
     if (current == dawId)
         return false;
 
-    store.getSlot (-1, -1).setProperty (Ids::current, dawId, nullptr);
+    // A store read from a file may lack the current model or some of the
+    // others: only the slots it holds take the DAW.
+    if (auto slot = store.getSlot (-1, -1); slot.isValid())
+        slot.setProperty (Ids::current, dawId, nullptr);
 
     if (juce::isPositiveAndBelow (currentSlotIndex, numSlots))
     {
@@ -242,7 +245,8 @@ bool chooseSlotDaw (const MappingStore& store, int dawId)
 
         // Every model runs each slot's DAW.
         for (int m = 1; m <= numProducts; ++m)
-            store.getSlot (currentSlotIndex + 1, m).setProperty (Ids::current, dawId, nullptr);
+            if (auto slot = store.getSlot (currentSlotIndex + 1, m); slot.isValid())
+                slot.setProperty (Ids::current, dawId, nullptr);
     }
 
     markSlotDirty (currentSlotIndex);
