@@ -325,17 +325,22 @@ LockChange toggleColumnLock (const MappingStore& store, int controlId)
 {
     LockChange change;
 
-    if (! isLabelledButton (controlId) || isHuiReservedControl (store, controlId))
+    // A store read from a file may name a slot or DAW it does not hold: a
+    // control it lacks has no lock to change.
+    auto control = store.getControlOfCurrentSlot (controlId);
+
+    if (! isLabelledButton (controlId) || isHuiReservedControl (store, controlId) || ! control.isValid())
         return change;
 
     change.wasLinked = getLockBy (store, controlId) > 0;
     change.newLock = change.wasLinked ? 0 : controlId;
     change.done = true;
 
-    store.getControlOfCurrentSlot (controlId).setProperty (Ids::lockBy, change.newLock, nullptr);
+    control.setProperty (Ids::lockBy, change.newLock, nullptr);
 
     for (auto member : getLockableColumnMembers (store, controlId))
-        store.getControlOfCurrentSlot (member).setProperty (Ids::lockBy, change.newLock, nullptr);
+        if (auto m = store.getControlOfCurrentSlot (member); m.isValid())
+            m.setProperty (Ids::lockBy, change.newLock, nullptr);
 
     markCurrentSlotDirty (store);
     return change;
