@@ -24,7 +24,18 @@ std::optional<juce::MidiMessage> ConsoleMessage::toMidiMessage() const
     if (outcome != Outcome::send || bytes.empty())
         return {};
 
-    return juce::MidiMessage (bytes.data(), (int) bytes.size(), 0.0);
+    // The console sends what was typed, valid MIDI or not. The framework's
+    // constructor checks that a short message's length matches its first
+    // byte, so the message is made with a first byte it takes as it stands
+    // (a system byte) and the typed one is put in its place afterwards: the
+    // message is this function's own, not a const object.
+    auto first = bytes.front();
+    auto typed = bytes;
+    typed.front() = 0xF0;
+
+    juce::MidiMessage message (typed.data(), (int) typed.size(), 0.0);
+    *const_cast<juce::uint8*> (message.getRawData()) = first;
+    return message;
 }
 
 ConsoleMessage parseConsoleText (const juce::String& typedText)

@@ -786,9 +786,7 @@ const HotkeyCaptions& hotkeyCaptions()
 //==============================================================================
 const juce::uint8* builtInImage (int dawId)
 {
-    // DAW ids run from 1 to 18: check the id with isValidDawId() before asking.
-    jassert (isValidDawId (dawId));
-
+    // DAW ids run from 1 to 18; any other id has no image, and says so.
     if (! isValidDawId (dawId))
         return nullptr;
 

@@ -236,7 +236,10 @@ bool chooseSlotDaw (const MappingStore& store, int dawId)
     if (current == dawId)
         return false;
 
-    store.getSlot (-1, -1).setProperty (Ids::current, dawId, nullptr);
+    // A store read from a file may lack the current model or some of the
+    // others: only the slots it holds take the DAW.
+    if (auto slot = store.getSlot (-1, -1); slot.isValid())
+        slot.setProperty (Ids::current, dawId, nullptr);
 
     if (juce::isPositiveAndBelow (currentSlotIndex, numSlots))
     {
@@ -244,7 +247,8 @@ bool chooseSlotDaw (const MappingStore& store, int dawId)
 
         // Every model runs each slot's DAW.
         for (int m = 1; m <= numProducts; ++m)
-            store.getSlot (currentSlotIndex + 1, m).setProperty (Ids::current, dawId, nullptr);
+            if (auto slot = store.getSlot (currentSlotIndex + 1, m); slot.isValid())
+                slot.setProperty (Ids::current, dawId, nullptr);
     }
 
     markSlotDirty (currentSlotIndex);
@@ -323,17 +327,22 @@ LockChange toggleColumnLock (const MappingStore& store, int controlId)
 {
     LockChange change;
 
-    if (! isLabelledButton (controlId) || isHuiReservedControl (store, controlId))
+    // A store read from a file may name a slot or DAW it does not hold: a
+    // control it lacks has no lock to change.
+    auto control = store.getControlOfCurrentSlot (controlId);
+
+    if (! isLabelledButton (controlId) || isHuiReservedControl (store, controlId) || ! control.isValid())
         return change;
 
     change.wasLinked = getLockBy (store, controlId) > 0;
     change.newLock = change.wasLinked ? 0 : controlId;
     change.done = true;
 
-    store.getControlOfCurrentSlot (controlId).setProperty (Ids::lockBy, change.newLock, nullptr);
+    control.setProperty (Ids::lockBy, change.newLock, nullptr);
 
     for (auto member : getLockableColumnMembers (store, controlId))
-        store.getControlOfCurrentSlot (member).setProperty (Ids::lockBy, change.newLock, nullptr);
+        if (auto m = store.getControlOfCurrentSlot (member); m.isValid())
+            m.setProperty (Ids::lockBy, change.newLock, nullptr);
 
     markCurrentSlotDirty (store);
     return change;

@@ -177,7 +177,6 @@ TEST_F (MappingStoreTest, ProductOutsideTheListLeavesTheCurrentModelMissing)
     auto control = store.getControlOfCurrentSlot (5);
     EXPECT_FALSE (control.isValid());
     EXPECT_EQ ((int) control["value"], 0);
-    control.setProperty (Ids::value, 9, nullptr);
     EXPECT_EQ ((int) store.getControlOfCurrentSlot (5)["value"], 0);
     EXPECT_EQ (store.getCurrentDaw().get(), 0);
 }

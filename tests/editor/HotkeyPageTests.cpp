@@ -240,7 +240,12 @@ TEST_F (HotkeyPageTest, TheNameFieldStoresSixteenCharactersAndRefusesCharactersA
     EXPECT_TRUE (slotDirty[0]);
     EXPECT_EQ (hotkeys().getNameField().getText(), "A name of twenty");
 
-    // the field's editor holds to the same rules
+    // the field's editor holds to the same rules; it takes the keyboard
+    // focus, which only a component on the screen can have
+    window->addToDesktop (0);
+    window->setVisible (true);
+    page->getOuterTabs().setCurrentTabIndex (1);
+    page->getInnerTabs().setCurrentTabIndex (1);
     hotkeys().getNameField().showEditor();
     auto* editor = hotkeys().getNameField().getCurrentTextEditor();
     ASSERT_NE (editor, nullptr);
