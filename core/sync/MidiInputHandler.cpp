@@ -13,6 +13,7 @@ Host::MidiInputHandler::MidiInputHandler()
 
 Host::MidiInputHandler::~MidiInputHandler()
 {
+    *alive = false;
     setStopped (1);
     input.reset();
     output.reset();
@@ -20,7 +21,15 @@ Host::MidiInputHandler::~MidiInputHandler()
 
 void Host::MidiInputHandler::openPorts (const juce::String& inputPortName)
 {
+    // The pause runs the message loop: a timer tick, a hand-off or a send may
+    // replace the Host's handler meanwhile, and with it delete this one. Then
+    // the ports are the new handler's business, and this one touches nothing.
+    const auto stillAlive = alive;
     waitWhileDispatching (3);
+
+    if (! *stillAlive)
+        return;
+
     closePorts();
 
     auto& ports = midiPorts();

@@ -2,6 +2,7 @@
 
 #include "core/sync/Host.h"
 #include "core/link/MidiPortSystem.h"
+#include <memory>
 
 namespace NsZ9m
 {
@@ -48,6 +49,10 @@ public:
 
 private:
     std::atomic<int> stopped { 0 };
+
+    // Cleared when this handler goes: openPorts' pause runs the message loop,
+    // and whatever replaces the Host's handler meanwhile deletes this one.
+    std::shared_ptr<bool> alive = std::make_shared<bool> (true);
 
     JUCE_DECLARE_NON_COPYABLE (MidiInputHandler)
 };
