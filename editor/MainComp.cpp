@@ -525,9 +525,8 @@ void MainComp::showButtonAssignment (MappableButton& button, juce::ComboBox& cho
             for (int c = 1; c <= 16; ++c)
                 channelBox.addItem (juce::String (c), c);
 
-            channelBox.setSelectedId (juce::isPositiveAndBelow (StoredNumber::read (node, Ids::chan) - 1, 16)
-                                          ? StoredNumber::read (node, Ids::chan) : 0,
-                                      juce::dontSendNotification);
+            const auto chan = StoredNumber::read (node, Ids::chan);
+            channelBox.setSelectedId (chan >= 1 && chan <= 16 ? chan : 0, juce::dontSendNotification);
             showZoneAndPort (true);
         }
         else
@@ -575,7 +574,7 @@ void MainComp::showButtonAssignment (MappableButton& button, juce::ComboBox& cho
                 rotationBox.addItem (juce::String (r + 1) + ") " + names[r], r + 1);
 
             const auto rotate = StoredNumber::read (node, Ids::rotate);
-            rotationBox.setSelectedId (juce::isPositiveAndBelow (rotate - 1, names.size()) ? rotate : 0,
+            rotationBox.setSelectedId (rotate >= 1 && rotate <= names.size() ? rotate : 0,
                                        juce::dontSendNotification);
             showRotation (knob);
             showZoneAndPort (true);
