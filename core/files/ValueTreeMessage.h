@@ -24,10 +24,13 @@ constexpr size_t maxValueTreeMessageSize = 1024 * 1024;
 juce::MemoryBlock valueTreeToMemoryBlock (const juce::ValueTree&);
 
 /** The tree read back from such a block; an invalid tree when the block is not
-    a well-formed value tree (checked before it is read: every string ends
-    inside the block, every count and length fits in what is left of it,
-    nesting at most maxValueTreeDepth, at most maxValueTreeMessageSize bytes).
-    Any thread. */
+    exactly what the framework's writer makes of some tree (checked before it
+    is read: every count and length fits in what is left of the block and
+    matches what follows, every text is valid UTF-8, no property twice in one
+    tree, only finite numbers, nesting at most maxValueTreeDepth, nothing
+    after the tree, at most maxValueTreeMessageSize bytes). So the tree read
+    loses nothing of the block, and writing and reading it again gives the
+    same tree. Any thread. */
 juce::ValueTree valueTreeFromMemoryBlock (const juce::MemoryBlock&);
 
 } // namespace NsZ9m
