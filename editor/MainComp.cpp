@@ -274,10 +274,12 @@ void MainComp::rebuildFromStore()
     auto& h = host();
     auto store = h.getStore();
 
-    // 1. every model runs each slot's DAW
+    // 1. every model runs each slot's DAW (a loaded mapping file may hold
+    // fewer models than the program knows)
     for (int s = 0; s < numSlots; ++s)
         for (int m = 1; m <= numProducts; ++m)
-            store.getSlot (s + 1, m).setProperty (Ids::current, slotDawIds[s], nullptr);
+            if (auto slot = store.getSlot (s + 1, m); slot.isValid())
+                slot.setProperty (Ids::current, slotDawIds[s], nullptr);
 
     // ... and shows it on the slot buttons
     for (int s = 0; s < numSlots; ++s)

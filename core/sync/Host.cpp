@@ -56,7 +56,9 @@ void Host::setCurrentSlot (int slotIndex, int productIndex)
     if (productIndex < 1)
         return;
 
-    data->tree.getChild (productIndex - 1).setProperty (Ids::current, slotIndex, nullptr);
+    // A loaded mapping file may hold fewer models than the program knows.
+    if (auto model = data->tree.getChild (productIndex - 1); model.isValid())
+        model.setProperty (Ids::current, slotIndex, nullptr);
 }
 
 void Host::collectFunctionNames()

@@ -76,6 +76,7 @@ namespace
 //==============================================================================
 TEST_F (FuncPageTest, TheDawChooserOffersTheEighteenDawsAndChoosingOneGivesItToTheSlot)
 {
+    keepFirstModels (2);   // a second model shows that every model gets the DAW
     showPage();
     auto& chooser = funcPage().getDawChooser();
 
@@ -99,7 +100,7 @@ TEST_F (FuncPageTest, TheDawChooserOffersTheEighteenDawsAndChoosingOneGivesItToT
 
     EXPECT_EQ (slotDawIds[1], huiDawId);
 
-    for (int m = 1; m <= numProducts; ++m)
+    for (int m = 1; m <= host().getTree().getNumChildren(); ++m)
         EXPECT_EQ ((int) host().getStore().getSlot (2, m).getProperty (Ids::current), huiDawId) << m;
 
     EXPECT_TRUE (slotDirty[1]);

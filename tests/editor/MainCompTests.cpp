@@ -401,6 +401,7 @@ TEST_F (MainCompTest, SaveFileReportsAFailureAndACancelDoesNothing)
 
 TEST_F (MainCompTest, LoadFileReplacesTheStoreMarksEverySlotAndRebuilds)
 {
+    keepFirstModels (2);   // a second model shows that every model gets the slot's DAW
     setSlotDaw (2, 5);
     const auto file = folder / "saved.ostrik";
     host().getStore().getControl (7, 2, 1).setProperty (Ids::name, "From the file", nullptr);
@@ -422,7 +423,9 @@ TEST_F (MainCompTest, LoadFileReplacesTheStoreMarksEverySlotAndRebuilds)
     EXPECT_EQ (host().getStore().getControl (7, 2, 1).getProperty (Ids::name).toString(), "From the file");
     EXPECT_EQ (slotDawIds[1], 5);
 
-    for (int p = 1; p <= numProducts; ++p)
+    ASSERT_EQ (host().getTree().getNumChildren(), 2);
+
+    for (int p = 1; p <= 2; ++p)
         EXPECT_EQ ((int) host().getStore().getSlot (2, p).getProperty (Ids::current), 5) << p;
 
     EXPECT_TRUE (slotDirty[0] && slotDirty[1] && slotDirty[2]);

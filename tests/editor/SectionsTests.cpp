@@ -380,6 +380,9 @@ TEST_F (SectionsTest, TheContextMenuOffersItsThreeItemsFromBothSections)
 
 TEST_F (SectionsTest, ResetToDefaultsResetsTheWholeStoreAndMarksEverySlotThatRunsADaw)
 {
+    // The reset builds the whole default store whatever the case begins with;
+    // it begins with the whole store too, so that every model is compared.
+    keepFirstModels (numProducts);
     setSlotDaw (1, 2);
     setSlotDaw (3, 7);
     showPage();
@@ -426,6 +429,7 @@ TEST_F (SectionsTest, RemoveThisDawEmptiesTheSlotInEveryModelForTheZ9M)
 
 TEST_F (SectionsTest, RemoveThisDawOnAnXModelClearsOnlyTheFingerprintAndTheDirtyFlag)
 {
+    keepFirstModels (2);   // the Z9-X
     setSlotDaw (1, 4);
     currentProductId = 2056;
     showPage();

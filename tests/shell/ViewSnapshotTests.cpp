@@ -62,6 +62,7 @@ namespace
             the page's model chooser, then the outer tab. */
         juce::Component& programWindow (int productId, int outerTab)
         {
+            keepFirstModels (NsZ9m::productIndexOf (productId) + 1);
             content = std::make_unique<MainComponent>();
             content->setSize (NsZ9m::MainComp::windowWidth, NsZ9m::MainComp::windowHeight);
 

@@ -17,6 +17,7 @@ protected:
     void TearDown() override
     {
         destroyHost();
+        modelsSetAside.clear();
         CoreFixture::TearDown();
     }
 
@@ -26,6 +27,30 @@ protected:
             NsZ9m::theHost = NsZ9m::Host::getInstance();
 
         return *NsZ9m::Host::getInstance();
+    }
+
+    /** Cuts the Host's store to its first `count` models (1: the Z9-M alone),
+        as a mapping file of those models leaves it, so that a case works on
+        the smallest store that shows its fault: the whole default store is
+        eight times as large, and every save, compile and page build walks it.
+        The models cut are kept aside; a later call with a larger count puts
+        them back in their places. Message thread. */
+    void keepFirstModels (int count)
+    {
+        auto tree = host().getTree();
+
+        while (tree.getNumChildren() > juce::jmax (0, count))
+        {
+            const auto last = tree.getNumChildren() - 1;
+            modelsSetAside.insert (modelsSetAside.begin(), tree.getChild (last));
+            tree.removeChild (last, nullptr);
+        }
+
+        while (tree.getNumChildren() < count && ! modelsSetAside.empty())
+        {
+            tree.appendChild (modelsSetAside.front(), nullptr);
+            modelsSetAside.erase (modelsSetAside.begin());
+        }
     }
 
     void destroyHost()
@@ -47,6 +72,7 @@ protected:
 
     TempFolder folder;
     NsZ9m::SettingsLocation::ScopedRedirect redirect { folder.get() };
+    std::vector<juce::ValueTree> modelsSetAside;
 };
 
 } // namespace z9test
