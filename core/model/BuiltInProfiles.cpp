@@ -1042,6 +1042,11 @@ void MappingStore::applyModeDefaults (juce::ValueTree model, int slotNumber, int
         return;
 
     auto mode = model.getChild (slotNumber - 1).getChild (dawId - 1);
+
+    // a store from a file may lack the model, slot or mode: nothing to rewrite
+    if (! mode.isValid())
+        return;
+
     auto* image = builtInImage (dawId);
 
     mode.setProperty (Ids::id, dawId, nullptr);
@@ -1080,6 +1085,11 @@ void MappingStore::applyBuiltInDefaults (const StoreDefaults& defaults)
         for (int j = 0; j < numSlots; ++j)
         {
             auto slot = getSlot (j + 1, i + 1);
+
+            // a store from a file may hold fewer models or slots
+            if (! slot.isValid())
+                continue;
+
             slot.setProperty (Ids::daw1, defaults.slotColours[j][0], nullptr);
             slot.setProperty (Ids::daw2, defaults.slotColours[j][1], nullptr);
             slot.setProperty (Ids::daw3, defaults.slotColours[j][2], nullptr);

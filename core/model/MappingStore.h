@@ -90,15 +90,17 @@ public:
 
     /** Writes the slot colour flags and the built-in profile of every DAW into
         every supported model's slots, with the program's current slot colour
-        table (defined in the sync layer, as the default constructor). */
+        table (defined in the sync layer, as the default constructor). Models
+        and slots the tree lacks (a store from a file may hold fewer) are
+        skipped. */
     void applyBuiltInDefaults();
 
     /** The same with the given slot colours. */
     void applyBuiltInDefaults (const StoreDefaults& defaults);
 
     /** Rewrites the mode node of one DAW in one slot of one model from that
-        DAW's built-in table. Does nothing for a slot number outside 1 to 3 or
-        a DAW id outside 1 to 18. */
+        DAW's built-in table. Does nothing for a slot number outside 1 to 3, a
+        DAW id outside 1 to 18, or a mode the model lacks. */
     void applyModeDefaults (juce::ValueTree model, int slotNumber, int dawId);
 
     /** buildDefaultTree, then applyBuiltInDefaults, on the same tree: every

@@ -176,6 +176,10 @@ TEST_F (DeviceImageTest, ValuesFromAFileNeverLeaveTheSevenBitRange)
 
 TEST_F (DeviceImageTest, ADefaultSlotCompilesBackToItsBuiltInRecords)
 {
+    // The Host's new store is the default one, and compiling writes nothing
+    // to it: each DAW's mode of the slot is as its built-in profile made it.
+    const auto before = host().getStore().getSlot (3, 1).createCopy();
+
     for (int daw = 1; daw <= 18; ++daw)
     {
         if (daw == 3)
@@ -183,7 +187,6 @@ TEST_F (DeviceImageTest, ADefaultSlotCompilesBackToItsBuiltInRecords)
 
         SCOPED_TRACE (daw);
         resetProcessWideState();
-        host().getStore().resetToDefaults();
         setSlotDaw (1, 3, daw);
         compile (1, 2);
 
@@ -200,6 +203,9 @@ TEST_F (DeviceImageTest, ADefaultSlotCompilesBackToItsBuiltInRecords)
             ASSERT_EQ (record (1, 2, c), expected) << "control " << c;
         }
     }
+
+    setSlotDaw (1, 3, 0);
+    EXPECT_TRUE (host().getStore().getSlot (3, 1).isEquivalentTo (before));
 }
 
 TEST_F (DeviceImageTest, SlotStampAndColourByteFollowTheSlot)

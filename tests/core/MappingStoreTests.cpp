@@ -99,7 +99,7 @@ TEST_F (MappingStoreTest, RootCurrentFollowsTheCurrentProduct)
     }
 
     currentProductId = 2056;
-    MappingStore store;
+    MappingStore store { juce::ValueTree (Ids::store) };
     store.getTree().setProperty (Ids::current, 5, nullptr);
     store.resetToDefaults();
     EXPECT_EQ ((int) store.getTree()["current"], 2);
