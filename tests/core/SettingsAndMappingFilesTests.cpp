@@ -74,6 +74,21 @@ namespace
             }
         }
 
+        /** The bytes of a good settings file, as a save writes them, holding
+            the default store's first model with a DAW in its first slot;
+            made without a start, which would build the whole default store. */
+        static juce::MemoryBlock goodFileOfOneModel()
+        {
+            juce::ValueTree store (Ids::store);
+            store.copyPropertiesFrom (defaultTree(), nullptr);
+            store.appendChild (defaultTree().getChild (0).createCopy(), nullptr);
+            store.getChild (0).getChild (0).setProperty (Ids::current, 2, nullptr);
+
+            juce::StringPairArray properties;
+            properties.set ("state", TreeXmlWriter::toSingleLineText (store));
+            return SettingsStore::makeFileBytes (properties);
+        }
+
         juce::MemoryBlock commonFileBytes()
         {
             juce::MemoryBlock bytes;
@@ -158,11 +173,8 @@ TEST_F (SettingsFileTest, AnyUnusableSettingsFileGivesTheDefaultStore)
 {
     auto truncatedGoodFile = [this]
     {
-        keepFirstModels (1);
-        setSlotDaw (host().getTree(), 0, 0, 2);
-        host().saveSettings();
-        auto bytes = commonFileBytes();
-        restartProgram();
+        auto bytes = goodFileOfOneModel();
+        commonSettingsFile().getParentDirectory().createDirectory();
         commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize() / 2);
     };
 
@@ -475,11 +487,10 @@ TEST_F (SettingsFileTest, TheFrameworksXmlFormatIsRefused)
 
 TEST_F (SettingsFileTest, ACutSettingsFileIsRefusedWherever)
 {
-    keepFirstModels (1);
-    setSlotDaw (host().getTree(), 0, 0, 2);
-    host().saveSettings();
-    auto bytes = commonFileBytes();
-    restartProgram();
+    const auto bytes = goodFileOfOneModel();
+    juce::StringPairArray whole;
+    ASSERT_TRUE (SettingsStore::readBytes (bytes.getData(), bytes.getSize(), whole).wasOk());   // only the cuts are bad
+    commonSettingsFile().getParentDirectory().createDirectory();
 
     for (auto fraction : { 0.1, 0.5, 0.99 })
     {
