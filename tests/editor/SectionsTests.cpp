@@ -380,29 +380,30 @@ TEST_F (SectionsTest, TheContextMenuOffersItsThreeItemsFromBothSections)
 
 TEST_F (SectionsTest, ResetToDefaultsResetsTheWholeStoreAndMarksEverySlotThatRunsADaw)
 {
-    // The reset builds the whole default store whatever the case begins with;
-    // it begins with the whole store too, so that every model is compared.
-    keepFirstModels (numProducts);
+    // The case begins with the Z9-M alone; the reset builds the whole default
+    // store, every model of it.
     setSlotDaw (1, 2);
     setSlotDaw (3, 7);
     showPage();
     currentSlotIndex = 0;
-    host().getStore().getControl (9, 2, 4).setProperty (Ids::name, "Edited", nullptr);
+    const auto defaultName = host().getStore().getControl (9, 2, 1).getProperty (Ids::name).toString();
+    host().getStore().getControl (9, 2, 1).setProperty (Ids::name, "Edited", nullptr);
     setFunc (5, "Edited too");
 
     ScriptedDialogs dialogs;
     dialogs.answerMenu (MainComp::resetToDefaultsItem);
     page->showContextMenu();
 
-    const auto fresh = MappingStore();
-    EXPECT_EQ (host().getStore().getControl (9, 2, 4).getProperty (Ids::name).toString(),
-               fresh.getControl (9, 2, 4).getProperty (Ids::name).toString());
+    EXPECT_EQ (host().getTree().getNumChildren(), numProducts);
+    EXPECT_EQ (host().getStore().getControl (9, 2, 1).getProperty (Ids::name).toString(), defaultName);
     EXPECT_NE (ctl (5).getProperty (Ids::name).toString(), "Edited too");
 
     EXPECT_TRUE (slotDirty[0]);
     EXPECT_FALSE (slotDirty[1]);   // no DAW there
     EXPECT_TRUE (slotDirty[2]);
-    EXPECT_EQ ((int) host().getStore().getSlot (3, 5).getProperty (Ids::current), 7);
+
+    for (int m = 1; m <= numProducts; ++m)
+        EXPECT_EQ ((int) host().getStore().getSlot (3, m).getProperty (Ids::current), 7) << m;
 }
 
 TEST_F (SectionsTest, RemoveThisDawEmptiesTheSlotInEveryModelForTheZ9M)

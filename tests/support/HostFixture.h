@@ -4,6 +4,7 @@
 #include "core/files/SettingsLocation.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/TempFolder.h"
+#include <gtest/gtest.h>
 
 namespace z9test
 {
@@ -39,6 +40,16 @@ protected:
     {
         auto tree = host().getTree();
 
+        // A Host that started from the one-model settings file has nothing
+        // aside: the models after the first come from a new default store.
+        if (count > tree.getNumChildren() + (int) modelsSetAside.size())
+        {
+            auto whole = NsZ9m::MappingStore().getTree();
+
+            for (int m = tree.getNumChildren() + (int) modelsSetAside.size(); m < whole.getNumChildren(); ++m)
+                modelsSetAside.push_back (whole.getChild (m).createCopy());
+        }
+
         while (tree.getNumChildren() > juce::jmax (0, count))
         {
             const auto last = tree.getNumChildren() - 1;
@@ -51,6 +62,21 @@ protected:
             tree.appendChild (modelsSetAside.front(), nullptr);
             modelsSetAside.erase (modelsSetAside.begin());
         }
+    }
+
+    /** Puts the settings file whose store holds the Z9-M alone (written once
+        per build, exactly as the program writes it) where the Host reads it,
+        so that the Host, when it is created, loads one model instead of
+        building the whole default store of eight and releasing seven.
+        Call it before the first host(). */
+    void startFromOneModelSettings()
+    {
+        jassert (NsZ9m::Host::getInstanceWithoutCreating() == nullptr);   // the Host has read its settings already: call this first
+
+        const auto file = commonSettingsFile();
+        const auto copied = file.getParentDirectory().createDirectory()
+                             && juce::File (Z9_ONE_MODEL_SETTINGS).copyFileTo (file);
+        EXPECT_TRUE (copied) << "the one-model settings file of this build is missing: " << Z9_ONE_MODEL_SETTINGS;
     }
 
     void destroyHost()

@@ -16,6 +16,10 @@ protected:
     void SetUp() override
     {
         HostFixture::SetUp();
+
+        if (storeModels == 1)
+            startFromOneModelSettings();
+
         keepFirstModels (storeModels);
     }
 
