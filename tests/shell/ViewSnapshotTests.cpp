@@ -13,6 +13,7 @@
 #include "tests/support/BoundedWait.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/gui/Snapshot.h"
+#include "tests/support/program/ProgramUnderTest.h"
 #include <gtest/gtest.h>
 
 /*  The whole views a user sees, compared with their committed reference
@@ -28,6 +29,11 @@ namespace
     {
         const char* name;
         std::function<juce::Component& (struct ViewSnapshotTest&)> build;
+
+        /** The models of the store that the view shows (the first ones): with
+            the Z9-M alone the Host loads them from a settings file, with more
+            it builds the default store and the view cuts it. */
+        int storeModels = 1;
     };
 
     void PrintTo (const ViewCase& c, std::ostream* out)   { *out << c.name; }
@@ -41,7 +47,14 @@ namespace
     {
         void SetUp() override
         {
+            if (GetParam().storeModels == 1)
+            {
+                ASSERT_TRUE (commonSettingsFile().getParentDirectory().createDirectory());
+                ASSERT_TRUE (z9test::getOneModelSettingsFile().copyFileTo (commonSettingsFile()));
+            }
+
             SurfaceFixture::SetUp();
+            ASSERT_EQ (host().getTree().getNumChildren(), 1);
             vorlix::resetUpgraderState();
             ports.addOutput ("Z9-M MIDI");
             ports.addOutput ("Z9-X2 MIDI");
@@ -63,6 +76,8 @@ namespace
         juce::Component& programWindow (int productId, int outerTab)
         {
             keepFirstModels (NsZ9m::productIndexOf (productId) + 1);
+            EXPECT_EQ (host().getTree().getNumChildren(), NsZ9m::productIndexOf (productId) + 1)
+                << "the case's storeModels must hold the model it shows";
             content = std::make_unique<MainComponent>();
             content->setSize (NsZ9m::MainComp::windowWidth, NsZ9m::MainComp::windowHeight);
 
@@ -139,7 +154,8 @@ namespace
     {
         { "Z9M_GeneralSettings", [] (ViewSnapshotTest& t) -> juce::Component& { return t.programWindow (NsZ9m::productZ9M, 0); } },
         { "Z9M_ButtonFunctions", [] (ViewSnapshotTest& t) -> juce::Component& { return t.programWindow (NsZ9m::productZ9M, 1); } },
-        { "Z9X2_GeneralSettings", [] (ViewSnapshotTest& t) -> juce::Component& { return t.programWindow (NsZ9m::productZ9X2, 0); } },
+        { "Z9X2_GeneralSettings", [] (ViewSnapshotTest& t) -> juce::Component& { return t.programWindow (NsZ9m::productZ9X2, 0); },
+          NsZ9m::productIndexOf (NsZ9m::productZ9X2) + 1 },
         { "FirmwareWizard", [] (ViewSnapshotTest& t) -> juce::Component& { return t.firmwareWizard(); } },
         { "UnitChooser", [] (ViewSnapshotTest& t) -> juce::Component& { return t.unitChooser(); } },
         { "IntroPage", [] (ViewSnapshotTest& t) -> juce::Component& { return t.introPage(); } },
