@@ -22,10 +22,7 @@ namespace
     {
         void SetUp() override
         {
-            // The Host loads a store of the Z9-M alone rather than building
-            // the whole default store only to cut it.
-            ASSERT_TRUE (commonSettingsFile().getParentDirectory().createDirectory());
-            ASSERT_TRUE (z9test::getOneModelSettingsFile().copyFileTo (commonSettingsFile()));
+            // The Host loads a store of the Z9-M alone (SurfaceFixture).
             SurfaceFixture::SetUp();
             ASSERT_EQ (host().getTree().getNumChildren(), 1);
             vorlix::resetUpgraderState();
