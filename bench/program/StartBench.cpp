@@ -17,7 +17,7 @@ static void BM_ProgramStartToFirstPaint (benchmark::State& state)
 
     static z9test::TempFolder temp;
     static z9test::VirtualDisplay display;
-    static z9test::ProgramScratch scratch (temp.get());
+    static z9test::ProgramScratch scratch (temp.get(), z9test::ProgramScratch::Settings::none);
     const auto title = "Z9-M/X Ostrik V1.04 - " + NsZ9m::getCpuModelTag();
 
     auto runOnce = [&] (double& startToPaintMs)

@@ -8,6 +8,7 @@
 #include "tests/firmware/FirmwareTestSupport.h"
 #include "tests/support/SimulatedSurface.h"
 #include "tests/support/SurfaceFixture.h"
+#include "tests/support/program/ProgramUnderTest.h"
 #include <gtest/gtest.h>
 
 using namespace NsZ9m;
@@ -21,7 +22,12 @@ namespace
     {
         void SetUp() override
         {
+            // The Host loads a store of the Z9-M alone rather than building
+            // the whole default store only to cut it.
+            ASSERT_TRUE (commonSettingsFile().getParentDirectory().createDirectory());
+            ASSERT_TRUE (z9test::getOneModelSettingsFile().copyFileTo (commonSettingsFile()));
             SurfaceFixture::SetUp();
+            ASSERT_EQ (host().getTree().getNumChildren(), 1);
             vorlix::resetUpgraderState();
             installEditorHooks();
         }

@@ -13,6 +13,7 @@
 #include "core/model/Products.h"
 #include "tests/support/SurfaceFixture.h"
 #include "tests/support/gui/Snapshot.h"
+#include "tests/support/program/ProgramUnderTest.h"
 #include <gtest/gtest.h>
 
 namespace
@@ -27,18 +28,46 @@ namespace
     };
 
     /** The editor's page starts the process's one synchronisation timer; each
-        case ends without it, as it starts. The surfaces' ports are in memory. */
+        case ends without it, as it starts. The surfaces' ports are in memory.
+        The Host loads a settings file whose store holds the Z9-M alone, so
+        that no case builds the whole default store only to cut it. */
     struct ShellFixture : public z9test::SurfaceFixture
     {
+        enum class Settings
+        {
+            oneModelStore,   ///< as the program writes it: nothing waits to be saved
+            toSave           ///< read in a form the program writes otherwise, then
+                             ///< removed: the settings wait to be saved, and no file is there
+        };
+
+        explicit ShellFixture (Settings s = Settings::oneModelStore) : settings (s) {}
+
+        void SetUp() override
+        {
+            const auto file = commonSettingsFile();
+            ASSERT_TRUE (file.getParentDirectory().createDirectory());
+            ASSERT_TRUE (z9test::getOneModelSettingsFile (settings == Settings::toSave).copyFileTo (file));
+
+            SurfaceFixture::SetUp();
+            ASSERT_EQ (host().getTree().getNumChildren(), 1);
+
+            if (settings == Settings::toSave)
+                ASSERT_TRUE (file.deleteFile());
+        }
+
         void TearDown() override
         {
             NsZ9m::stopSyncCore();
             SurfaceFixture::TearDown();
         }
+
+        const Settings settings;
     };
 
     struct PageHolderTest : public ShellFixture
     {
+        explicit PageHolderTest (Settings s = Settings::oneModelStore) : ShellFixture (s) {}
+
         void SetUp() override
         {
             ShellFixture::SetUp();
@@ -63,6 +92,11 @@ namespace
         }
 
         std::unique_ptr<ScopedApplicationFile> app;
+    };
+
+    struct PageHolderSavingTest : public PageHolderTest
+    {
+        PageHolderSavingTest() : PageHolderTest (Settings::toSave) {}
     };
 }
 
@@ -190,7 +224,7 @@ TEST_F (PageHolderTest, HomeFromThePanelHeaderResetsTheList)
     EXPECT_EQ (list->getOpenCategory(), "");
 }
 
-TEST_F (PageHolderTest, ReleasingTheContentSavesTheSettingsOnce)
+TEST_F (PageHolderSavingTest, ReleasingTheContentSavesTheSettingsOnce)
 {
     const auto settings = commonSettingsFile();
     {
@@ -220,11 +254,18 @@ namespace
 {
     struct MainAppWindowTest : public ShellFixture
     {
+        explicit MainAppWindowTest (Settings s = Settings::oneModelStore) : ShellFixture (s) {}
+
         void SetUp() override
         {
             ShellFixture::SetUp();
             getPageCategories().clear();
         }
+    };
+
+    struct MainAppWindowSavingTest : public MainAppWindowTest
+    {
+        MainAppWindowSavingTest() : MainAppWindowTest (Settings::toSave) {}
     };
 }
 
@@ -252,7 +293,7 @@ TEST_F (MainAppWindowTest, TheContentGetsTheWindowsSizeAndThePageSetsIt)
     z9test::writeSnapshot (*content);
 }
 
-TEST_F (MainAppWindowTest, TheCloseButtonSavesOnceAndLeavesNoTrayEntry)
+TEST_F (MainAppWindowSavingTest, TheCloseButtonSavesOnceAndLeavesNoTrayEntry)
 {
     const auto settings = commonSettingsFile();
     auto window = std::make_unique<DemoRunnerApplication::MainAppWindow> ("Z9-M Ostrik V1.00");

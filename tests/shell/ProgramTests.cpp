@@ -35,8 +35,17 @@ namespace
         return "Z9-M/X Ostrik V1.04 - " + NsZ9m::getCpuModelTag();
     }
 
+    /** Runs of the program in scratch folders of their own. Each case's
+        settings place holds a store of the Z9-M alone, so a run loads, shows
+        and saves one model; the cases that show what happens without a
+        readable settings file (a first start) start without one. */
     struct ProgramTest : public ::testing::Test
     {
+        explicit ProgramTest (z9test::ProgramScratch::Settings settings = z9test::ProgramScratch::Settings::oneModelStore)
+            : scratch (temp.get(), settings)
+        {
+        }
+
         void SetUp() override
         {
             if (! z9test::canIsolateProgramRuns())
@@ -57,12 +66,25 @@ namespace
 
         z9test::TempFolder temp;
         z9test::VirtualDisplay display;
-        z9test::ProgramScratch scratch { temp.get() };
+        z9test::ProgramScratch scratch;
         juce::File settingsFile = scratch.getSettingsFile();
+    };
+
+    /** The settings file holds the one-model store in a form the program
+        reads but does not write, so a quit has the settings to save once. */
+    struct ProgramSavingTest : public ProgramTest
+    {
+        ProgramSavingTest() : ProgramTest (z9test::ProgramScratch::Settings::oneModelStoreToRewrite) {}
+    };
+
+    /** No settings file at all, as on a first start. */
+    struct ProgramWithoutSettingsTest : public ProgramTest
+    {
+        ProgramWithoutSettingsTest() : ProgramTest (z9test::ProgramScratch::Settings::none) {}
     };
 }
 
-TEST_F (ProgramTest, ShowsOneWindowQuitsOnInterruptAndSavesTheSettingsOnce)
+TEST_F (ProgramSavingTest, ShowsOneWindowQuitsOnInterruptAndSavesTheSettingsOnce)
 {
     z9test::FileWriteCounter writes (settingsFile);
     z9test::ProgramRun run (scratch, display.getName());
@@ -198,7 +220,7 @@ TEST_F (ProgramTest, WithoutAMidiSequencerItSaysSoOnceAndKeepsQuiet)
     EXPECT_FALSE (output.contains ("ALSA lib")) << output;
 }
 
-TEST_F (ProgramTest, TheCloseButtonEndsTheProgramAndSavesOnce)
+TEST_F (ProgramSavingTest, TheCloseButtonEndsTheProgramAndSavesOnce)
 {
     z9test::FileWriteCounter writes (settingsFile);
 
@@ -246,7 +268,9 @@ TEST_F (ProgramTest, WithATrayManagerTheIconAsksToBeDocked)
     EXPECT_EQ (code, 0);
 }
 
-TEST_F (ProgramTest, AChildProcessTokenWithoutAMasterEndsWithoutAWindow)
+// The child never reads or writes the settings: no settings file is there
+// before, and none after.
+TEST_F (ProgramWithoutSettingsTest, AChildProcessTokenWithoutAMasterEndsWithoutAWindow)
 {
     z9test::ProgramRun run (scratch, display.getName(), { "--demoUID:z9test_no_such_pipe" });
     ASSERT_TRUE (run.start());
@@ -260,7 +284,10 @@ TEST_F (ProgramTest, AChildProcessTokenWithoutAMasterEndsWithoutAWindow)
     EXPECT_FALSE (settingsFile.exists());
 }
 
-TEST_F (ProgramTest, DamagedPicturesAndFifosWhereItReadsStartWithTheWindow)
+// The one case that starts with the whole default store: a FIFO in the
+// settings file's place leaves nothing to read, as on a first start, so the
+// program builds, shows and saves the default store of every model.
+TEST_F (ProgramWithoutSettingsTest, DamagedPicturesAndFifosWhereItReadsStartWithTheWindow)
 {
     // Each of these stopped the start: a crash, gigabytes and many seconds,
     // or an open that waited for a writer with no window shown.
@@ -277,6 +304,7 @@ TEST_F (ProgramTest, DamagedPicturesAndFifosWhereItReadsStartWithTheWindow)
         ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0666), 0) << fifo.getFullPathName();
     }
 
+    z9test::FileWriteCounter writes (settingsFile);
     z9test::ProgramRun run (scratch, display.getName());
     run.setProgramFile (program);
     ASSERT_TRUE (run.start());
@@ -292,7 +320,8 @@ TEST_F (ProgramTest, DamagedPicturesAndFifosWhereItReadsStartWithTheWindow)
     ASSERT_TRUE (run.waitForExit (exitTimeoutMs, code)) << run.getOutput();
     EXPECT_EQ (code, 0) << run.getOutput();
 
-    // The settings were saved in a new file, in the FIFO's place.
+    // The settings were saved once, in a new file, in the FIFO's place.
+    EXPECT_EQ (writes.count(), 1);
     struct stat info {};
     ASSERT_EQ (stat (settingsFile.getFullPathName().toRawUTF8(), &info), 0);
     EXPECT_TRUE (S_ISREG (info.st_mode));

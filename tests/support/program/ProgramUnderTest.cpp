@@ -104,17 +104,24 @@ namespace
     const char* isolationScript = R"SH(
 set -e
 v="$1"; shift
-mkdir -p "$v/tmp"
-for d in /var/*; do
-    n="${d##*/}"
-    case "$n" in tmp|VorlixSound) continue ;; esac
-    if [ -L "$d" ]; then
-        [ -L "$v/$n" ] || ln -s "$(readlink "$d")" "$v/$n"
-    elif [ -d "$d" ]; then
-        mkdir -p "$v/$n"
-        mount --bind "$d" "$v/$n"
-    fi
-done
+# The folders to make, in the function's own arguments: one mkdir for all of
+# them, then one bind mount each.
+prepare() {
+    set -- "$v/tmp"
+    for d in /var/*; do
+        n="${d##*/}"
+        case "$n" in tmp|VorlixSound) continue ;; esac
+        if [ -L "$d" ]; then
+            [ -L "$v/$n" ] || ln -s "$(readlink "$d")" "$v/$n"
+        elif [ -d "$d" ]; then
+            set -- "$@" "$v/$n"
+        fi
+    done
+    mkdir -p -- "$@"
+    shift
+    for f; do mount --bind "/var/${f##*/}" "$f"; done
+}
+prepare
 mount --rbind "$v" /var
 exec "$@"
 )SH";
@@ -150,8 +157,14 @@ bool canIsolateProgramRuns()
         auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
                           .getNonexistentChildFile ("z9probe", "", false);
         folder.createDirectory();
-        auto args = isolationPrefix (folder.getChildFile ("var"));
-        args.add ("true");
+        // What a run needs of the machine: a mount namespace of its own, in
+        // which this process may bind-mount.
+        juce::StringArray args { "unshare", "--mount" };
+
+        if (getuid() != 0)
+            args.add ("--map-root-user");
+
+        args.addArray ({ "mount", "--bind", folder.getFullPathName(), folder.getFullPathName() });
 
         const auto pid = spawn (args, nullptr, nullptr);
         int code = -1;
@@ -166,6 +179,12 @@ bool canIsolateProgramRuns()
 juce::File getProgramFile()
 {
     return juce::File (Z9_PROGRAM_FILE);
+}
+
+juce::File getOneModelSettingsFile (bool toRewrite)
+{
+    // Written once per build by tests/support/tools/OneModelSettings.cpp.
+    return juce::File (toRewrite ? Z9_ONE_MODEL_SETTINGS_TO_REWRITE : Z9_ONE_MODEL_SETTINGS);
 }
 
 juce::File installProgramCopy (const juce::File& folder)
@@ -237,11 +256,20 @@ VirtualDisplay::~VirtualDisplay()
 }
 
 //==============================================================================
-ProgramScratch::ProgramScratch (const juce::File& f)
+ProgramScratch::ProgramScratch (const juce::File& f, Settings settings)
     : folder (f)
 {
     getHome().createDirectory();
     getVar().createDirectory();
+
+    if (settings == Settings::none)
+        return;
+
+    const auto source = getOneModelSettingsFile (settings == Settings::oneModelStoreToRewrite);
+    const auto file = getSettingsFile();
+
+    if (! file.getParentDirectory().createDirectory() || ! source.copyFileTo (file))
+        jassertfalse;   // the runs would start without settings: was the file built, is the scratch writable?
 }
 
 juce::File ProgramScratch::getSettingsFile() const

@@ -33,6 +33,12 @@ juce::File getProgramFile();
     invalid File when the copy failed. */
 juce::File installProgramCopy (const juce::File& folder);
 
+/** The settings file, written once per build, whose store holds the Z9-M
+    alone, exactly as the program writes it (toRewrite: in a form the program
+    reads but does not write; see ProgramScratch::Settings). A test copies it
+    where the program or the Host will read it. */
+juce::File getOneModelSettingsFile (bool toRewrite = false);
+
 //==============================================================================
 /** A private X server (Xvfb) for one test; stopped with this object. */
 class VirtualDisplay
@@ -56,7 +62,27 @@ private:
 class ProgramScratch
 {
 public:
-    explicit ProgramScratch (const juce::File& folder);
+    /** What the settings place holds before the first run. */
+    enum class Settings
+    {
+        /** A settings file whose store holds the Z9-M alone, exactly as the
+            program writes it: a run loads, shows and keeps one model, and its
+            quit finds nothing to save. The default: the whole default store
+            is eight times as large, and building, showing and saving it
+            under the sanitizers is most of a run's time. */
+        oneModelStore,
+
+        /** The same store written with a line break between its elements,
+            which the program reads but does not write: a run loads one model
+            and its quit has the settings to save once. */
+        oneModelStoreToRewrite,
+
+        /** No settings file: a first start, which builds and saves the whole
+            default store. Only for what a first start alone shows. */
+        none
+    };
+
+    explicit ProgramScratch (const juce::File& folder, Settings settings = Settings::oneModelStore);
 
     juce::File getHome() const        { return folder.getChildFile ("home"); }
     juce::File getVar() const         { return folder.getChildFile ("var"); }
