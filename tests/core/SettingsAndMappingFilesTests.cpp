@@ -17,7 +17,7 @@ namespace
 {
     class SettingsFileTest : public z9test::HostFixture
     {
-    protected:
+    public:   // the case tables below use the static helpers
         static const juce::ValueTree& defaultTree()
         {
             static const juce::ValueTree tree = MappingStore().getTree();
@@ -25,11 +25,12 @@ namespace
         }
 
         // Writes a properties file in the program's own format at the common place.
-        void writeCommonSettings (const std::function<void (juce::PropertiesFile&)>& fill)
+        static void writeCommonSettings (const std::function<void (juce::PropertiesFile&)>& fill)
         {
             auto options = SettingsLocation::getOptions();
-            commonSettingsFile().getParentDirectory().createDirectory();
-            juce::PropertiesFile props (commonSettingsFile(), options);
+            const auto file = SettingsLocation::getCommonFile();
+            file.getParentDirectory().createDirectory();
+            juce::PropertiesFile props (file, options);
             fill (props);
             ASSERT_TRUE (props.save());
         }
@@ -38,40 +39,6 @@ namespace
         {
             EXPECT_TRUE (host().getTree().isEquivalentTo (defaultTree()));
             EXPECT_FALSE (slotDirty[0] || slotDirty[1] || slotDirty[2]);
-        }
-
-        /** Each case's file at a start gives the default store. The tables of
-            cases are split by where the file fails, so that each test makes
-            only a few starts: every start that refuses its file builds the
-            whole default store, as it must. */
-        void expectEachStartGivesTheDefaultStore (const std::vector<std::pair<const char*, std::function<void()>>>& cases)
-        {
-            for (auto& [what, prepare] : cases)
-            {
-                SCOPED_TRACE (what);
-                prepare();
-                expectDefaultStoreAndNoDirtySlot();
-                restartProgram();
-                commonSettingsFile().deleteFile();
-            }
-        }
-
-        /** The same for files of these bytes, which also stay on disk as they
-            are: not rewritten at start, nor when the program ends without a save. */
-        void expectEachStartGivesTheDefaultStoreAndLeavesTheFile (const std::vector<std::pair<const char*, juce::MemoryBlock>>& cases)
-        {
-            for (auto& [what, bytes] : cases)
-            {
-                SCOPED_TRACE (what);
-                commonSettingsFile().getParentDirectory().createDirectory();
-                ASSERT_TRUE (commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize()));
-
-                expectDefaultStoreAndNoDirtySlot();
-                restartProgram();
-
-                EXPECT_EQ (commonFileBytes(), bytes);
-                commonSettingsFile().deleteFile();
-            }
         }
 
         /** The bytes of a good settings file, as a save writes them, holding
@@ -167,44 +134,6 @@ TEST_F (SettingsFileTest, DirtyFlagsFollowTheCurrentProductAndDawIdsTheFirstMode
     EXPECT_FALSE (slotDirty[2]);
     EXPECT_EQ (slotDawIds[0], 6);
     EXPECT_EQ (slotDawIds[1], 0);
-}
-
-TEST_F (SettingsFileTest, AnyUnusableSettingsFileGivesTheDefaultStore)
-{
-    auto truncatedGoodFile = [this]
-    {
-        auto bytes = goodFileOfOneModel();
-        commonSettingsFile().getParentDirectory().createDirectory();
-        commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize() / 2);
-    };
-
-    expectEachStartGivesTheDefaultStore ({
-        { "not a properties file", [this] { commonSettingsFile().getParentDirectory().createDirectory();
-                                            commonSettingsFile().replaceWithText ("hello, not settings"); } },
-        { "random bytes", [this] { juce::Random random (42);
-                                   juce::MemoryBlock bytes (8192);
-                                   random.fillBitsRandomly (bytes.getData(), bytes.getSize());
-                                   commonSettingsFile().getParentDirectory().createDirectory();
-                                   commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize()); } },
-        { "truncated", truncatedGoodFile },
-        // Opening it waited for a writer: every start blocked with no window.
-        { "a FIFO", [this] { commonSettingsFile().getParentDirectory().createDirectory();
-                             ASSERT_EQ (mkfifo (commonSettingsFile().getFullPathName().toRawUTF8(), 0666), 0); } },
-    });
-}
-
-TEST_F (SettingsFileTest, AnUnusableStateInTheSettingsFileGivesTheDefaultStore)
-{
-    expectEachStartGivesTheDefaultStore ({
-        { "state is not XML", [this] { writeCommonSettings ([] (auto& p) { p.setValue ("state", "store ver 0.32, but not as XML"); }); } },
-        { "state of another version", [this] { writeCommonSettings ([] (auto& p) {
-              p.setValue ("state", "<store current=\"1\" ver=\"0.31\"><model id=\"1\" current=\"0\" pid=\"2055\">"
-                                   "<slot id=\"0\" current=\"4\"/></model></store>"); }); } },
-        { "state without a version", [this] { writeCommonSettings ([] (auto& p) { p.setValue ("state", "<store/>"); }); } },
-        { "state that is not a store", [this] { writeCommonSettings ([] (auto& p) {
-              p.setValue ("state", "<model id=\"1\" ver=\"0.32\"/>"); }); } },
-        { "no state", [this] { writeCommonSettings ([] (auto& p) { p.setValue ("other", 1); }); } },
-    });
 }
 
 TEST_F (SettingsFileTest, TheWholeDefaultStoreComesBackFromTheSettingsFile)
@@ -429,41 +358,114 @@ namespace
     }
 }
 
-TEST_F (SettingsFileTest, HostileStatesInASettingsFileGiveTheDefaultStoreAndStayOnDisk)
+// Every start that refuses its settings file builds the whole default store,
+// as it must: each case is a test of its own, with one start.
+namespace
 {
-    auto state = [] (const juce::String& text) { return settingsFileWithList (propertyList ({ "state", text })); };
+    struct UnusableSettingsCase
+    {
+        const char* name;
+        std::function<void()> prepare;   // leaves the file at the common place
+    };
 
-    // made at once: 30000 appends would copy the growing text each time
-    const auto deep = juce::String::repeatedString ("<a>", 30000);
+    struct HostileSettingsCase
+    {
+        const char* name;
+        std::function<juce::MemoryBlock()> makeBytes;
+    };
 
-    expectEachStartGivesTheDefaultStoreAndLeavesTheFile ({
-        { "state hangs the framework's parser", state ("<store><?x?>y</store>") },
-        { "state nested 30000 deep (176 bytes compressed)", state (deep) },
-        { "state with a DTD", state ("<!DOCTYPE store SYSTEM \"x\"><store ver=\"0.32\"/>") },
-        { "state with invalid UTF-8", settingsFileWithList (rawPropertyList ("\x01\x00\x00\x00state\0<0>\xff\0", 15)) },
-    });
+    juce::File commonFile()   { return SettingsLocation::getCommonFile(); }
+
+    void writeCommonBytes (const juce::MemoryBlock& bytes)
+    {
+        commonFile().getParentDirectory().createDirectory();
+        ASSERT_TRUE (commonFile().replaceWithData (bytes.getData(), bytes.getSize()));
+    }
+
+    class UnusableSettingsTest : public SettingsFileTest, public ::testing::WithParamInterface<UnusableSettingsCase> {};
+    class HostileSettingsTest : public SettingsFileTest, public ::testing::WithParamInterface<HostileSettingsCase> {};
+
+    /** A good file (one model, a DAW in a slot) cut to that fraction of its size. */
+    std::function<void()> cutGoodFile (double fraction)
+    {
+        return [fraction]
+        {
+            const auto bytes = UnusableSettingsTest::goodFileOfOneModel();
+            juce::StringPairArray whole;
+            ASSERT_TRUE (SettingsStore::readBytes (bytes.getData(), bytes.getSize(), whole).wasOk());   // only the cut is bad
+            writeCommonBytes (juce::MemoryBlock (bytes.getData(), (size_t) ((double) bytes.getSize() * fraction)));
+        };
+    }
+
+    const UnusableSettingsCase unusableSettingsCases[] = {
+        { "NotAPropertiesFile", [] { writeCommonBytes (juce::MemoryBlock ("hello, not settings", 19)); } },
+        { "RandomBytes", [] { juce::Random random (42);
+                              juce::MemoryBlock bytes (8192);
+                              random.fillBitsRandomly (bytes.getData(), bytes.getSize());
+                              writeCommonBytes (bytes); } },
+        { "CutToATenth", cutGoodFile (0.1) },
+        { "CutInHalf", cutGoodFile (0.5) },
+        { "CutInItsLastHundredth", cutGoodFile (0.99) },
+        // Opening it waited for a writer: every start blocked with no window.
+        { "AFifo", [] { commonFile().getParentDirectory().createDirectory();
+                        ASSERT_EQ (mkfifo (commonFile().getFullPathName().toRawUTF8(), 0666), 0); } },
+        { "StateIsNotXml", [] { SettingsFileTest::writeCommonSettings ([] (auto& p) { p.setValue ("state", "store ver 0.32, but not as XML"); }); } },
+        { "StateOfAnotherVersion", [] { SettingsFileTest::writeCommonSettings ([] (auto& p) {
+              p.setValue ("state", "<store current=\"1\" ver=\"0.31\"><model id=\"1\" current=\"0\" pid=\"2055\">"
+                                   "<slot id=\"0\" current=\"4\"/></model></store>"); }); } },
+        { "StateWithoutAVersion", [] { SettingsFileTest::writeCommonSettings ([] (auto& p) { p.setValue ("state", "<store/>"); }); } },
+        { "StateThatIsNotAStore", [] { SettingsFileTest::writeCommonSettings ([] (auto& p) {
+              p.setValue ("state", "<model id=\"1\" ver=\"0.32\"/>"); }); } },
+        { "NoState", [] { SettingsFileTest::writeCommonSettings ([] (auto& p) { p.setValue ("other", 1); }); } },
+    };
+
+    juce::MemoryBlock stateFile (const juce::String& text)   { return settingsFileWithList (propertyList ({ "state", text })); }
+
+    juce::MemoryBlock storeList()   { return propertyList ({ "state", "<store ver=\"0.32\"/>" }); }
+
+    const HostileSettingsCase hostileSettingsCases[] = {
+        { "StateHangsTheFrameworksParser", [] { return stateFile ("<store><?x?>y</store>"); } },
+        // 30000 levels in 176 bytes compressed; made at once, as 30000 appends
+        // would copy the growing text each time
+        { "StateNested30000Deep", [] { return stateFile (juce::String::repeatedString ("<a>", 30000)); } },
+        { "StateWithADtd", [] { return stateFile ("<!DOCTYPE store SYSTEM \"x\"><store ver=\"0.32\"/>"); } },
+        { "StateWithInvalidUtf8", [] { return settingsFileWithList (rawPropertyList ("\x01\x00\x00\x00state\0<0>\xff\0", 15)); } },
+        { "KeyWithInvalidUtf8", [] { const char invalidKey[] = "\x01\x00\x00\x00st\xff" "\0<store/>";
+                                     return settingsFileWithList (rawPropertyList (invalidKey, sizeof (invalidKey) - 1)); } },
+        { "CountHigherThanTheProperties", [] { const char countTooHigh[] = "\x02\x00\x00\x00state\0<store/>";
+                                               return settingsFileWithList (rawPropertyList (countTooHigh, sizeof (countTooHigh) - 1)); } },
+        { "UncompressedFormat", [] { juce::MemoryBlock bytes ("PROP", 4);
+                                     bytes.append (storeList().getData(), storeList().getSize());
+                                     return bytes; } },
+        { "BytesAfterTheCompressedStream", [] { auto bytes = settingsFileWithList (storeList());
+                                                bytes.append ("xx", 2);
+                                                return bytes; } },
+    };
 }
 
-TEST_F (SettingsFileTest, HostileOrBrokenSettingsFilesGiveTheDefaultStoreAndStayOnDisk)
+TEST_P (UnusableSettingsTest, GivesTheDefaultStore)
 {
-    const auto storeList = propertyList ({ "state", "<store ver=\"0.32\"/>" });
-
-    juce::MemoryBlock uncompressed ("PROP", 4);
-    uncompressed.append (storeList.getData(), storeList.getSize());
-
-    auto withTrailingBytes = settingsFileWithList (storeList);
-    withTrailingBytes.append ("xx", 2);
-
-    const char invalidKey[] = "\x01\x00\x00\x00st\xff" "\0<store/>";
-    const char countTooHigh[] = "\x02\x00\x00\x00state\0<store/>";
-
-    expectEachStartGivesTheDefaultStoreAndLeavesTheFile ({
-        { "key with invalid UTF-8", settingsFileWithList (rawPropertyList (invalidKey, sizeof (invalidKey) - 1)) },
-        { "count higher than the properties", settingsFileWithList (rawPropertyList (countTooHigh, sizeof (countTooHigh) - 1)) },
-        { "uncompressed format", uncompressed },
-        { "bytes after the compressed stream", withTrailingBytes },
-    });
+    GetParam().prepare();
+    expectDefaultStoreAndNoDirtySlot();
 }
+
+INSTANTIATE_TEST_SUITE_P (SettingsFiles, UnusableSettingsTest, ::testing::ValuesIn (unusableSettingsCases),
+                          [] (const ::testing::TestParamInfo<UnusableSettingsCase>& info) { return std::string (info.param.name); });
+
+TEST_P (HostileSettingsTest, GivesTheDefaultStoreAndStaysOnDisk)
+{
+    const auto bytes = GetParam().makeBytes();
+    writeCommonBytes (bytes);
+
+    expectDefaultStoreAndNoDirtySlot();
+    restartProgram();
+
+    // not rewritten at start, nor when the program ends without a save
+    EXPECT_EQ (commonFileBytes(), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P (SettingsFiles, HostileSettingsTest, ::testing::ValuesIn (hostileSettingsCases),
+                          [] (const ::testing::TestParamInfo<HostileSettingsCase>& info) { return std::string (info.param.name); });
 
 TEST_F (SettingsFileTest, TheFrameworksXmlFormatIsRefused)
 {
@@ -483,22 +485,6 @@ TEST_F (SettingsFileTest, TheFrameworksXmlFormatIsRefused)
     commonSettingsFile().replaceWithData (bytes.getData(), bytes.getSize());
 
     expectDefaultStoreAndNoDirtySlot();
-}
-
-TEST_F (SettingsFileTest, ACutSettingsFileIsRefusedWherever)
-{
-    const auto bytes = goodFileOfOneModel();
-    juce::StringPairArray whole;
-    ASSERT_TRUE (SettingsStore::readBytes (bytes.getData(), bytes.getSize(), whole).wasOk());   // only the cuts are bad
-    commonSettingsFile().getParentDirectory().createDirectory();
-
-    for (auto fraction : { 0.1, 0.5, 0.99 })
-    {
-        SCOPED_TRACE (fraction);
-        commonSettingsFile().replaceWithData (bytes.getData(), (size_t) ((double) bytes.getSize() * fraction));
-        expectDefaultStoreAndNoDirtySlot();
-        restartProgram();
-    }
 }
 
 TEST_F (SettingsFileTest, ASmallFileCannotExpandWithoutBound)
