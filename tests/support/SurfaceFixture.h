@@ -17,7 +17,8 @@ protected:
     {
         HostFixture::SetUp();
 
-        if (storeModels == 1)
+        // A fixture that placed a settings file of its own keeps it.
+        if (storeModels == 1 && ! commonSettingsFile().exists())
             startFromOneModelSettings();
 
         keepFirstModels (storeModels);
