@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sync/Host.h"
+#include "core/model/Products.h"
 #include "core/files/SettingsLocation.h"
 #include "tests/support/CoreFixture.h"
 #include "tests/support/TempFolder.h"
@@ -41,13 +42,19 @@ protected:
         auto tree = host().getTree();
 
         // A Host that started from the one-model settings file has nothing
-        // aside: the models after the first come from a new default store.
-        if (count > tree.getNumChildren() + (int) modelsSetAside.size())
-        {
-            auto whole = NsZ9m::MappingStore().getTree();
+        // aside. Every model of a default store is its first one with its own
+        // id and product id (BuiltInDecoderTest checks it), so the models
+        // after the first are made as copies of it: call this before the case
+        // changes the first model in a way the others must not share.
+        const auto first = tree.getChild (0);
 
-            for (int m = tree.getNumChildren() + (int) modelsSetAside.size(); m < whole.getNumChildren(); ++m)
-                modelsSetAside.push_back (whole.getChild (m).createCopy());
+        for (int m = tree.getNumChildren() + (int) modelsSetAside.size();
+             m < juce::jmin (count, NsZ9m::numProducts) && first.isValid(); ++m)
+        {
+            auto model = first.createCopy();
+            model.setProperty (NsZ9m::Ids::id, m + 1, nullptr);
+            model.setProperty (NsZ9m::Ids::pid, NsZ9m::productList()[m], nullptr);
+            modelsSetAside.push_back (model);
         }
 
         while (tree.getNumChildren() > juce::jmax (0, count))
