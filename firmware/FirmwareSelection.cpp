@@ -39,6 +39,11 @@ namespace
             host.disableStartAndEnter();
             flags.newerVersion = false;
 
+            // An image this program downloaded and no upgrade used goes now;
+            // a file the user picked is never marked ready.
+            if (host.firmwareFileReady())
+                host.firmwareFile().deleteFile();
+
             host.firmwareFileReady() = false;
 
             // Nothing chosen before (in this wizard or an earlier one) may be

@@ -73,7 +73,9 @@ FirmwareSelectionFlags& firmwareSelectionFlags();
     path; the MIDI family's image goes into the unit's MIDI handler.
 
     The chosen firmware path is cleared at the start, so nothing from an
-    earlier selection or wizard is ever written. A file is checked against the
+    earlier selection or wizard is ever written, and an image that an earlier
+    selection downloaded and no upgrade used (firmwareFileReady) is deleted;
+    a file the user picked is never touched. A file is checked against the
     unit being upgraded now (getUnitProduct); and the "Upgrade" step follows
     (under automatic stepping) only when this selection has made an image
     ready. The catalogue fetch and the download mark the host busy.

@@ -134,6 +134,14 @@ FirmwareUpgradeComponent::~FirmwareUpgradeComponent()
     steps->releaseUnits (*this);
     midiHandler.reset();
 
+    // A download that no upgrade used goes with the wizard; a file the user
+    // picked is never marked ready, so it is never touched.
+    if (firmwareFileReady)
+    {
+        firmwareFile.deleteFile();
+        firmwareFileReady = false;
+    }
+
     for (auto& button : stepButtons)
         button.removeListener (this);
 }

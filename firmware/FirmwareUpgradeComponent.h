@@ -30,7 +30,9 @@ public:
     FirmwareUpgradeComponent (int productId, bool onlineMode,
                               std::unique_ptr<FirmwareUpgradeSteps> steps = nullptr);
 
-    /** Releases a unit that was left in its bootloader or upgrade mode. */
+    /** Releases a unit that was left in its bootloader or upgrade mode, and
+        deletes an image that the selection step downloaded and no upgrade
+        used (firmwareFileReady). */
     ~FirmwareUpgradeComponent() override;
 
     static constexpr int numSteps = 5;

@@ -273,3 +273,66 @@ TEST_F (WizardFirmwareSeams, WhileTheCatalogueIsFetchedNoClickStartsAStepAndOneU
     EXPECT_TRUE (wizard.getStepButton (0).isEnabled());
     z9test::writeSnapshot (wizard);
 }
+
+TEST_F (WizardFirmwareSeams, AnUnusedDownloadGoesWithTheWizardOrTheNextSelectionAndAPickedFileStays)
+{
+    const std::string image (4096, '\x3c');
+    server.serveText ("/firmware.xml", z9xCatalogue);
+    server.serveData ("/z9x/z9_x_1.06.bin", image.data(), image.size());
+    runner.drive = [] (UpgraderDialogWindow&) { return 1; };
+
+    const auto downloads = folder / "downloads";
+    const auto picked = (folder / "mine").getChildFile ("z9_x_1.06.bin");
+
+    struct Case { const char* what; bool download; bool secondSelection; };
+    const Case cases[] = {
+        { "a download, then the wizard goes",             true,  false },
+        { "a download, then a second selection",          true,  true },
+        { "a file the user picked, then the wizard goes", false, false },
+        { "a file the user picked, then a second selection", false, true },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        picked.getParentDirectory().createDirectory();
+        ASSERT_TRUE (picked.replaceWithData (image.data(), image.size()));
+
+        auto steps = std::make_unique<z9test::FakeUpgradeSteps> (log);
+        steps->onSelect = [&] (FirmwareUpgradeComponent& w)   { selectFirmwareForWizard (w, {}, downloads); };
+        auto wizard = std::make_unique<FirmwareUpgradeComponent> (2056, true, std::move (steps));
+
+        auto& state = upgraderState();
+        state.automaticStepping = false;   // the image waits for "Upgrade", which never comes
+        state.online = c.download;
+        wizard->targetPortName = "Z9-X V1.05";
+        wizard->setStep (2);
+
+        if (! c.download)
+            dialogs.answerFile (picked);
+
+        dialogs.answerBox (0);   // "OK": the image is ready
+        wizard->stepSelectFirmware();
+
+        const auto file = wizard->firmwareFile;
+        ASSERT_EQ (wizard->getStep(), 3);
+        ASSERT_TRUE (file.existsAsFile());
+        EXPECT_EQ (file == picked, ! c.download);
+        EXPECT_EQ (wizard->firmwareFileReady, c.download);
+
+        if (c.secondSelection)
+        {
+            // Manual, the file chooser cancelled: nothing new comes.
+            state.online = false;
+            dialogs.answerFile (juce::File());
+            wizard->stepSelectFirmware();
+            EXPECT_EQ (file.existsAsFile(), ! c.download);
+        }
+
+        wizard.reset();
+        EXPECT_EQ (file.existsAsFile(), ! c.download);
+        EXPECT_TRUE (picked.existsAsFile());   // never touched
+        EXPECT_TRUE (dialogs.allAnswersUsed());
+        log = {};
+    }
+}
