@@ -51,11 +51,14 @@ public:
         counts one upgrade cycle. */
     void setStep (int newStep);
 
-    /** Enables the buttons of every step up to the one after the current. */
+    /** Enables the buttons of every step up to the one after the current.
+        While a step runs, every button stays disabled all the same, until the
+        step has ended (isStepRunning). */
     void updateStepButtons();
 
     /** Marks a step's work as running (all buttons disabled) or done (all
-        enabled until the next setStep narrows them). */
+        enabled until the next setStep narrows them; none is usable before the
+        running step has ended). */
     void setBusy (bool busy);
 
     /** Makes productId the unit's product, shows its model name in the title,
