@@ -23,15 +23,9 @@ namespace
 
     juce::String& baseAddress()
     {
-        // The environment may point a whole run of the program elsewhere (a
-        // test server, a mirror); anything but an http(s) address is ignored.
-        static juce::String address = []
-        {
-            const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("Z9_FIRMWARE_SERVER", {}).trim();
-            return isHttpAddress (fromEnvironment) ? withFinalSlash (fromEnvironment)
-                                                   : juce::String (FirmwareServer::defaultBaseAddress);
-        }();
-
+        // The program always talks to the maker's server; only a test moves
+        // it, through FirmwareServer::setBaseAddress.
+        static juce::String address (FirmwareServer::defaultBaseAddress);
         return address;
     }
 

@@ -38,6 +38,12 @@ namespace
             host.setStep (2);
             host.disableStartAndEnter();
             flags.newerVersion = false;
+
+            // An image this program downloaded and no upgrade used goes now;
+            // a file the user picked is never marked ready.
+            if (host.firmwareFileReady())
+                host.firmwareFile().deleteFile();
+
             host.firmwareFileReady() = false;
 
             // Nothing chosen before (in this wizard or an earlier one) may be
@@ -57,8 +63,7 @@ namespace
         {
             if (state.online)
             {
-                host.firmwares() = juce::ValueTree ("firmwares");
-                const auto result = fetchFirmwareDetails (normaliseProductId (host.getTargetProduct()), host.firmwares());
+                const auto result = fetchCatalogue (normaliseProductId (host.getTargetProduct()));
 
                 if (result.getErrorMessage().containsIgnoreCase ("unavailable"))
                 {
@@ -171,8 +176,7 @@ namespace
         {
             if (state.online)
             {
-                host.firmwares() = juce::ValueTree ("firmwares");
-                fetchFirmwareDetails (host.getTargetProduct(), host.firmwares());
+                fetchCatalogue (host.getTargetProduct());
 
                 if (host.firmwares().getNumChildren() == 0)
                 {
@@ -241,6 +245,20 @@ namespace
                 host.runUpgradeStep();
         }
 
+        /** The catalogue into the host's firmwares. The fetch runs the
+            message loop for up to half a minute, so the step is busy
+            meanwhile, as it is while it downloads. */
+        juce::Result fetchCatalogue (int productId)
+        {
+            host.firmwares() = juce::ValueTree ("firmwares");
+            host.setBusy (true);
+            const auto result = fetchFirmwareDetails (productId, host.firmwares());
+            host.setBusy (false);
+            host.setStep (2);
+            host.disableStartAndEnter();
+            return result;
+        }
+
         void imageReady()
         {
             ready = true;
@@ -261,12 +279,14 @@ void runFirmwareSelection (FirmwareSelectionHost& host)
 {
     auto& flags = firmwareSelectionFlags();
 
-    // A click while a selection runs (its dialogs run the message loop) is
-    // not a second selection; automatic stepping may nest one.
-    if (flags.running && ! upgraderState().automaticStepping)
+    // One selection at a time: whatever reaches this while a selection runs
+    // (its fetch, download and dialogs run the message loop) starts nothing.
+    // Two would each end in an upgrade under automatic stepping, and the
+    // outer one would go on with what the inner one has changed.
+    if (flags.running)
         return;
 
-    const juce::ScopedValueSetter<bool> running (flags.running, ! flags.running);
+    const juce::ScopedValueSetter<bool> running (flags.running, true);
     Selection (host).run();
 }
 

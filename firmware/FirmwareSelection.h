@@ -55,7 +55,7 @@ public:
 /** The selection step's process-wide flags. */
 struct FirmwareSelectionFlags
 {
-    bool running = false;        ///< a selection runs
+    bool running = false;        ///< a selection runs: another one starts nothing
     bool newerVersion = false;   ///< the catalogue holds a version newer than its first entry, which the unit has
 };
 
@@ -73,9 +73,15 @@ FirmwareSelectionFlags& firmwareSelectionFlags();
     path; the MIDI family's image goes into the unit's MIDI handler.
 
     The chosen firmware path is cleared at the start, so nothing from an
-    earlier selection or wizard is ever written; a file is checked against
-    the unit being upgraded now (getUnitProduct); and the "Upgrade" step follows (under automatic stepping) only
-    when this selection has made an image ready.
+    earlier selection or wizard is ever written, and an image that an earlier
+    selection downloaded and no upgrade used (firmwareFileReady) is deleted;
+    a file the user picked is never touched. A file is checked against the
+    unit being upgraded now (getUnitProduct); and the "Upgrade" step follows
+    (under automatic stepping) only when this selection has made an image
+    ready. The catalogue fetch and the download mark the host busy.
+
+    One selection at a time: a call while a selection runs (its waits run
+    the message loop) returns at once.
 
     Message thread only.
 */

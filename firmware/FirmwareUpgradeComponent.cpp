@@ -112,8 +112,12 @@ FirmwareUpgradeComponent::FirmwareUpgradeComponent (int productId, bool online,
 
         stepButtons[i].setButtonText (getStepButtonText (i, online));
         stepButtons[i].addListener (this);
-        addAndMakeVisible (stepButtons[i]);
+        stepButtonRow.addAndMakeVisible (stepButtons[i]);
     }
+
+    // Behind everything else, and only its buttons take the mouse.
+    stepButtonRow.setInterceptsMouseClicks (false, true);
+    addAndMakeVisible (stepButtonRow, 0);
 
     for (auto* child : getChildren())
         if (auto* label = dynamic_cast<juce::Label*> (child))
@@ -130,6 +134,14 @@ FirmwareUpgradeComponent::~FirmwareUpgradeComponent()
     steps->releaseUnits (*this);
     midiHandler.reset();
 
+    // A download that no upgrade used goes with the wizard; a file the user
+    // picked is never marked ready, so it is never touched.
+    if (firmwareFileReady)
+    {
+        firmwareFile.deleteFile();
+        firmwareFileReady = false;
+    }
+
     for (auto& button : stepButtons)
         button.removeListener (this);
 }
@@ -139,6 +151,7 @@ void FirmwareUpgradeComponent::resized()
 {
     const auto w = getWidth();
 
+    stepButtonRow.setBounds (getLocalBounds());
     statusLabel.setBounds (0, 10, w, 20);
     progressBar.setBounds (40, 36, w - 80, 24);
 
@@ -279,8 +292,25 @@ void FirmwareUpgradeComponent::setWindowTitle (const juce::String& title)
 }
 
 //==============================================================================
+FirmwareUpgradeComponent::RunningStep::RunningStep (FirmwareUpgradeComponent& w) : wizard (w)
+{
+    if (wizard.runningSteps++ == 0)
+        wizard.stepButtonRow.setEnabled (false);
+}
+
+FirmwareUpgradeComponent::RunningStep::~RunningStep()
+{
+    if (--wizard.runningSteps == 0)
+        wizard.stepButtonRow.setEnabled (true);
+}
+
 void FirmwareUpgradeComponent::buttonClicked (juce::Button* button)
 {
+    // One step at a time: a click that reaches a button while a step runs
+    // (its waits run the message loop) starts nothing, however it came.
+    if (isStepRunning())
+        return;
+
     if (button == &stepButtons[0])       stepStart();
     else if (button == &stepButtons[1])  stepEnter();
     else if (button == &stepButtons[2])  stepActivate();

@@ -30,7 +30,9 @@ public:
     FirmwareUpgradeComponent (int productId, bool onlineMode,
                               std::unique_ptr<FirmwareUpgradeSteps> steps = nullptr);
 
-    /** Releases a unit that was left in its bootloader or upgrade mode. */
+    /** Releases a unit that was left in its bootloader or upgrade mode, and
+        deletes an image that the selection step downloaded and no upgrade
+        used (firmwareFileReady). */
     ~FirmwareUpgradeComponent() override;
 
     static constexpr int numSteps = 5;
@@ -49,11 +51,14 @@ public:
         counts one upgrade cycle. */
     void setStep (int newStep);
 
-    /** Enables the buttons of every step up to the one after the current. */
+    /** Enables the buttons of every step up to the one after the current.
+        While a step runs, every button stays disabled all the same, until the
+        step has ended (isStepRunning). */
     void updateStepButtons();
 
     /** Marks a step's work as running (all buttons disabled) or done (all
-        enabled until the next setStep narrows them). */
+        enabled until the next setStep narrows them; none is usable before the
+        running step has ended). */
     void setBusy (bool busy);
 
     /** Makes productId the unit's product, shows its model name in the title,
@@ -84,7 +89,9 @@ public:
     /** A step's button, for the steps that enable or disable single ones. */
     juce::TextButton& getStepButton (int step);
 
-    /** True while one of this wizard's steps runs (also in its pauses). */
+    /** True while one of this wizard's steps runs (also in its pauses). A
+        click on a step button then starts nothing: only a running step starts
+        the next (automatic stepping). */
     bool isStepRunning() const noexcept   { return runningSteps > 0; }
 
     //==============================================================================
@@ -142,11 +149,14 @@ private:
     void setWindowTitle (const juce::String& title);
     void scheduleNextRepeatCycle();
 
-    /** Counts a running step for as long as it lives. */
+    /** Counts a running step for as long as it lives. While any step runs
+        (the outermost one and every step it starts in turn), all step buttons
+        are disabled, whatever the steps enable meanwhile; when the last one
+        ends, each button has the state the steps left it in. */
     struct RunningStep
     {
-        explicit RunningStep (FirmwareUpgradeComponent& w) : wizard (w)   { ++wizard.runningSteps; }
-        ~RunningStep()                                                     { --wizard.runningSteps; }
+        explicit RunningStep (FirmwareUpgradeComponent&);
+        ~RunningStep();
         FirmwareUpgradeComponent& wizard;
     };
 
@@ -156,6 +166,10 @@ private:
     juce::TooltipWindow tooltipWindow { nullptr, 700 };
 
     juce::Label stepCaptions[numSteps], stepTitles[numSteps], stepInstructions[numSteps];
+
+    /** Holds the step buttons, over the whole wizard: disabled while a step
+        runs, which disables every button in it (see RunningStep). */
+    juce::Component stepButtonRow;
     juce::TextButton stepButtons[numSteps];
     juce::Label statusLabel;
 

@@ -2,6 +2,7 @@
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TempFolder.h"
 #include "firmware/FirmwareCatalogue.h"
+#include <cstdlib>
 
 using namespace vorlix;
 
@@ -138,6 +139,28 @@ TEST (FirmwareCatalogueTexts, VersionCheckDecidesTheChooser)
 
     // A port name without a version counts as older than anything.
     EXPECT_TRUE (compareWithCatalogue ("VORLIX Pad16", one).statusText.isNotEmpty());
+}
+
+TEST (FirmwareServerAddress, TheProgramAlwaysUsesTheMakersServer)
+{
+    // No setting of the process moves it: the program reads no environment.
+    const auto previous = juce::SystemStats::getEnvironmentVariable ("Z9_FIRMWARE_SERVER", {});
+    ::setenv ("Z9_FIRMWARE_SERVER", "http://127.0.0.1:9/", 1);
+
+    EXPECT_EQ (FirmwareServer::getBaseAddress(), juce::String (FirmwareServer::defaultBaseAddress));
+    EXPECT_EQ (FirmwareServer::getBaseAddress(), "http://firmware.vorlix.com/");
+
+    {
+        FirmwareServer::ScopedBaseAddress test ("http://127.0.0.1:9");
+        EXPECT_EQ (FirmwareServer::getBaseAddress(), "http://127.0.0.1:9/");
+    }
+
+    EXPECT_EQ (FirmwareServer::getBaseAddress(), "http://firmware.vorlix.com/");
+
+    if (previous.isEmpty())
+        ::unsetenv ("Z9_FIRMWARE_SERVER");
+    else
+        ::setenv ("Z9_FIRMWARE_SERVER", previous.toRawUTF8(), 1);
 }
 
 //==============================================================================

@@ -128,7 +128,10 @@ TEST_F (FirmwareSelectionTest, ToolFamilyDownloadsTheNewerFirmwareAndUpgrades)
     const auto expected = host.downloadFolder.getChildFile ("z9_x_1.06.bin");
     EXPECT_EQ (runner.titles, juce::StringArray ({ "Firmware Version" }));
     EXPECT_EQ (chooserItems, juce::StringArray ({ "Z9-X V1.06" }));
-    EXPECT_EQ (host.calls, juce::StringArray ({ "status Z9-X 1.06 firmware is being downloaded here...", "busy", "idle", "upgrade" }));
+    EXPECT_EQ (host.calls, juce::StringArray ({ "busy", "idle",   // the catalogue
+                                                "status Z9-X 1.06 firmware is being downloaded here...",
+                                                "busy", "idle",   // the download
+                                                "upgrade" }));
     EXPECT_EQ (state.chosenFirmwarePath, expected.getFullPathName());
     EXPECT_TRUE (host.fileReady);
     EXPECT_EQ (host.step, 3);
@@ -247,7 +250,7 @@ TEST_F (FirmwareSelectionTest, MidiFamilyDownloadGoesIntoTheHandlerAndIsWritten)
 
     runFirmwareSelection (host);
 
-    EXPECT_EQ (host.calls, juce::StringArray ({ "busy", "idle", "load", "upgrade" }));
+    EXPECT_EQ (host.calls, juce::StringArray ({ "busy", "idle", "busy", "idle", "load", "upgrade" }));
     EXPECT_EQ (host.midiImage, std::vector<juce::uint8> ((const juce::uint8*) image.getData(),
                                                          (const juce::uint8*) image.getData() + image.getSize()));
     EXPECT_TRUE (written.wasOk()) << written.getErrorMessage();
@@ -280,4 +283,39 @@ TEST_F (FirmwareSelectionTest, MidiFamilyFailuresAreShownAndNothingIsWritten)
     EXPECT_EQ (dialogs.getRequests()[2].box.title, "Load File");
     EXPECT_FALSE (host.calls.contains ("upgrade"));
     EXPECT_EQ (host.step, 2);
+}
+
+TEST_F (FirmwareSelectionTest, ASelectionThatRunsIsNeverNestedEvenUnderAutomaticStepping)
+{
+    auto& state = upgraderState();
+    state.toolFamily = true;
+    state.automaticStepping = true;
+    host.targetProduct = host.unitProduct = 2056;
+    host.portName = "Z9-X V1.05";
+
+    const auto image = makeImage (4096);
+    server.serveText ("/firmware.xml", catalogue (entry (2056, "Z9-X", "1.06", "z9_x_1.06.bin")));
+    server.serveData ("/z9_x_1.06.bin", image.getData(), image.getSize());
+
+    // What automatic stepping or a click would bring while the first runs.
+    int nestedTries = 0;
+    host.onUpgrade = [&]
+    {
+        if (nestedTries++ == 0)
+            runFirmwareSelection (host);
+    };
+
+    runFirmwareSelection (host);
+
+    EXPECT_EQ (nestedTries, 1);
+    EXPECT_EQ (host.calls, juce::StringArray ({ "busy", "idle", "status Z9-X 1.06 firmware is being downloaded here...",
+                                                "busy", "idle", "upgrade" }));   // one fetch, one download, one upgrade
+    EXPECT_EQ (server.countRequests ("/firmware.xml"), 2);
+    EXPECT_EQ (runner.titles.size(), 1);
+    EXPECT_FALSE (firmwareSelectionFlags().running);
+
+    // Once it has ended, the next one runs.
+    host.onUpgrade = nullptr;
+    runFirmwareSelection (host);
+    EXPECT_EQ (runner.titles.size(), 2);
 }

@@ -167,3 +167,172 @@ TEST_F (WizardFirmwareSeams, TheProgramsStepsSelectDownloadAndWriteOverMidi)
     EXPECT_EQ (wizard.getStep(), -1);
     z9test::writeSnapshot (wizard);
 }
+
+//==============================================================================
+namespace
+{
+    const juce::String z9xCatalogue ("<firmwares><firmware pid=\"2056\" name=\"Z9-X\" version=\"1.06\" fw=\"z9x/z9_x_1.06.bin\"/></firmwares>");
+
+    struct Poll final : juce::Timer
+    {
+        std::function<void()> tick;
+        void timerCallback() override   { tick(); }
+    };
+}
+
+TEST_F (WizardFirmwareSeams, WhileTheCatalogueIsFetchedNoClickStartsAStepAndOneUpgradeRuns)
+{
+    // The catalogue's answer is held until the test has acted on the wizard
+    // that waits for it.
+    const std::string image (4096, '\x3c');
+    auto held = std::make_shared<juce::WaitableEvent> (true);
+    z9test::LocalHttpServer::Reply reply;
+    reply.body = z9xCatalogue.toStdString();
+    reply.holdUntil = held;
+    server.serve ("/firmware.xml", reply);
+    server.serveData ("/z9x/z9_x_1.06.bin", image.data(), image.size());
+    runner.drive = [] (UpgraderDialogWindow&) { return 1; };
+
+    auto steps = std::make_unique<z9test::FakeUpgradeSteps> (log);
+    auto* fake = steps.get();
+    z9test::makeEveryStepSucceed (*fake, 2056);
+    FirmwareUpgradeComponent wizard (2056, true, std::move (steps));
+    ASSERT_TRUE (upgraderState().automaticStepping);   // a tool-family launch: one click runs every step
+
+    fake->onStart = [] (FirmwareUpgradeComponent& w)
+    {
+        w.setStep (-1);
+        w.targetPortName = "Z9-X V1.05";
+        w.selectTargetUnit (2056);
+    };
+    fake->onSelect = [&] (FirmwareUpgradeComponent& w)   { selectFirmwareForWizard (w, {}, folder.get()); };
+
+    juce::Array<bool> enabledDuringFetch;
+    bool actedDuringFetch = false;
+    Poll poll;
+    poll.tick = [&]
+    {
+        if (server.countRequests ("/firmware.xml") == 0)
+            return;
+
+        poll.stopTimer();
+
+        for (int i = 0; i < FirmwareUpgradeComponent::numSteps; ++i)
+            enabledDuringFetch.add (wizard.getStepButton (i).isEnabled());
+
+        // Every step button clicked, and Return pressed on each.
+        for (int i = 0; i < FirmwareUpgradeComponent::numSteps; ++i)
+        {
+            auto& button = wizard.getStepButton (i);
+            button.triggerClick();
+            static_cast<juce::Component&> (button).keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        }
+
+        juce::MessageManager::callAsync ([&]
+        {
+            // Forced: each button, and what holds it, enabled, then clicked.
+            for (int i = 0; i < FirmwareUpgradeComponent::numSteps; ++i)
+            {
+                auto& button = wizard.getStepButton (i);
+
+                for (juce::Component* c = &button; c != nullptr && c != &wizard; c = c->getParentComponent())
+                    c->setEnabled (true);
+
+                button.triggerClick();
+            }
+
+            // After every click above was handled: still in the fetch.
+            juce::MessageManager::callAsync ([&]
+            {
+                actedDuringFetch = wizard.isStepRunning() && runner.titles.isEmpty();
+                held->signal();
+            });
+        });
+    };
+
+    poll.startTimer (5);
+    dialogs.answerBox (0);
+    wizard.getStepButton (0).triggerClick();
+
+    ASSERT_TRUE (z9test::waitUntil ([&] { return ! dialogs.getRequests().empty() && ! wizard.isStepRunning(); }));
+    z9test::drainMessageLoop();
+
+    EXPECT_TRUE (actedDuringFetch);
+    EXPECT_EQ (enabledDuringFetch, juce::Array<bool> ({ false, false, false, false, false }));
+
+    const auto download = folder.get().getChildFile ("z9_x_1.06.bin");
+    juce::StringArray expected ({ "start", "enter", "activate", "select" });
+    expected.add ("blhost " + download.getFullPathName());
+    EXPECT_EQ (log.calls, expected);
+    EXPECT_EQ (runner.titles, juce::StringArray ({ "Firmware Version" }));
+    EXPECT_EQ (server.countRequests ("/firmware.xml"), 2);   // one fetch: its reachability check and its read
+    EXPECT_EQ (server.countRequests ("/z9x/z9_x_1.06.bin"), 1);
+    EXPECT_EQ (dialogs.getMessages(), juce::StringArray ({ "Your firmware has been upgraded!" }));
+    EXPECT_FALSE (download.exists());   // the upgrade used it, and deleted it
+    EXPECT_EQ (wizard.getStep(), -1);
+    EXPECT_TRUE (wizard.getStepButton (0).isEnabled());
+    z9test::writeSnapshot (wizard);
+}
+
+TEST_F (WizardFirmwareSeams, AnUnusedDownloadGoesWithTheWizardOrTheNextSelectionAndAPickedFileStays)
+{
+    const std::string image (4096, '\x3c');
+    server.serveText ("/firmware.xml", z9xCatalogue);
+    server.serveData ("/z9x/z9_x_1.06.bin", image.data(), image.size());
+    runner.drive = [] (UpgraderDialogWindow&) { return 1; };
+
+    const auto downloads = folder / "downloads";
+    const auto picked = (folder / "mine").getChildFile ("z9_x_1.06.bin");
+
+    struct Case { const char* what; bool download; bool secondSelection; };
+    const Case cases[] = {
+        { "a download, then the wizard goes",             true,  false },
+        { "a download, then a second selection",          true,  true },
+        { "a file the user picked, then the wizard goes", false, false },
+        { "a file the user picked, then a second selection", false, true },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        picked.getParentDirectory().createDirectory();
+        ASSERT_TRUE (picked.replaceWithData (image.data(), image.size()));
+
+        auto steps = std::make_unique<z9test::FakeUpgradeSteps> (log);
+        steps->onSelect = [&] (FirmwareUpgradeComponent& w)   { selectFirmwareForWizard (w, {}, downloads); };
+        auto wizard = std::make_unique<FirmwareUpgradeComponent> (2056, true, std::move (steps));
+
+        auto& state = upgraderState();
+        state.automaticStepping = false;   // the image waits for "Upgrade", which never comes
+        state.online = c.download;
+        wizard->targetPortName = "Z9-X V1.05";
+        wizard->setStep (2);
+
+        if (! c.download)
+            dialogs.answerFile (picked);
+
+        dialogs.answerBox (0);   // "OK": the image is ready
+        wizard->stepSelectFirmware();
+
+        const auto file = wizard->firmwareFile;
+        ASSERT_EQ (wizard->getStep(), 3);
+        ASSERT_TRUE (file.existsAsFile());
+        EXPECT_EQ (file == picked, ! c.download);
+        EXPECT_EQ (wizard->firmwareFileReady, c.download);
+
+        if (c.secondSelection)
+        {
+            // Manual, the file chooser cancelled: nothing new comes.
+            state.online = false;
+            dialogs.answerFile (juce::File());
+            wizard->stepSelectFirmware();
+            EXPECT_EQ (file.existsAsFile(), ! c.download);
+        }
+
+        wizard.reset();
+        EXPECT_EQ (file.existsAsFile(), ! c.download);
+        EXPECT_TRUE (picked.existsAsFile());   // never touched
+        EXPECT_TRUE (dialogs.allAnswersUsed());
+        log = {};
+    }
+}

@@ -181,6 +181,9 @@ void LocalHttpServer::answer (juce::StreamingSocket& client)
     if (reply.delayMs > 0)
         juce::Thread::sleep (reply.delayMs);
 
+    if (reply.holdUntil != nullptr)
+        for (int held = 0; held < maxHoldMs && ! threadShouldExit() && ! reply.holdUntil->wait (50); held += 50) {}
+
     if (reply.closeWithoutAnswer || threadShouldExit())
         return;
 

@@ -2,6 +2,7 @@
 
 #include "core/base/JuceIncludes.h"
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -33,9 +34,17 @@ public:
         juce::int64 declaredLength = -1;     ///< the Content-Length sent; -1: the body's size
         juce::String location;               ///< a Location header (redirects)
         int delayMs = 0;                     ///< wait this long before answering
+
+        /** When set, the answer waits until the test signals this event, but
+            never longer than maxHoldMs: a request the test holds "in flight"
+            for as long as it acts on what waits for it. */
+        std::shared_ptr<juce::WaitableEvent> holdUntil;
         int trickleBytesPerSecond = 0;       ///< send the body this slowly (0: at once)
         bool closeWithoutAnswer = false;
     };
+
+    /** The longest a held answer waits (Reply::holdUntil). */
+    static constexpr int maxHoldMs = 20000;
 
     /** Starts listening; throws std::runtime_error when no port can be had. */
     LocalHttpServer();
