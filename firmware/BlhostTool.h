@@ -134,11 +134,6 @@ public:
         only read. */
     juce::Result upgradeWithBlhost (const juce::String& imagePath);
 
-    /** The erase of the first 4096 bytes of the image area after a failed
-        write, tried up to invalidatingEraseAttempts times until the tool
-        confirms it; false when it never did. */
-    bool eraseImageStart();
-
     /** How many times the invalidating erase is tried: a unit that has just
         failed a write may miss one command, and each try is bounded by the
         run's time-out. */
@@ -165,6 +160,11 @@ public:
 
 private:
     std::unique_ptr<ToolRunner> runner;
+
+    /** The erase of the first 4096 bytes of the image area after a failed
+        write, tried up to invalidatingEraseAttempts times until the tool
+        confirms it; false when it never did. */
+    bool eraseImageStart();
 
     JUCE_DECLARE_NON_COPYABLE (BlhostTool)
 };
