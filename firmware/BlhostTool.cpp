@@ -6,6 +6,18 @@
 #include "core/base/PlatformHelpers.h"
 #include <atomic>
 
+#if ! JUCE_WINDOWS
+ #include <cerrno>
+ #include <csignal>
+ #include <fcntl.h>
+ #include <poll.h>
+ #include <spawn.h>
+ #include <sys/wait.h>
+ #include <unistd.h>
+
+extern char** environ;
+#endif
+
 namespace vorlix
 {
 
@@ -144,6 +156,52 @@ int readBlhostStatus (const juce::String& output)
 //==============================================================================
 namespace
 {
+    /** The output as text: bytes that are not UTF-8 are read one by one as
+        characters, and a zero byte as a blank, so that no marker is hidden
+        behind one and no text is malformed. */
+    juce::String outputToText (const juce::MemoryBlock& bytes)
+    {
+        auto* data = static_cast<const char*> (bytes.getData());
+        const auto size = (int) bytes.getSize();
+
+        if (size == 0)
+            return {};
+
+        std::string copy (data, (size_t) size);
+
+        for (auto& c : copy)
+            if (c == 0)
+                c = ' ';
+
+        if (juce::CharPointer_UTF8::isValidString (copy.data(), size))
+            return juce::String::fromUTF8 (copy.data(), size);
+
+        for (auto& c : copy)
+            if ((unsigned char) c >= 0x80)
+                c = '?';
+
+        return juce::String (copy.data(), (size_t) size);
+    }
+
+    /** A short wait of the runner: on the message thread the message loop
+        runs meanwhile (so the window repaints and takes Escape). */
+    void idleBriefly (int ms)
+    {
+        if (auto* mm = juce::MessageManager::getInstanceWithoutCreating(); mm != nullptr && mm->isThisTheMessageThread())
+            mm->runDispatchLoopUntil (ms);
+    }
+
+    bool isCapped (const juce::MemoryBlock& bytes, size_t cap, size_t more)
+    {
+        return bytes.getSize() + more > cap;
+    }
+}
+
+#if JUCE_WINDOWS
+namespace
+{
+    /** The runner on Windows: a juce::ChildProcess read on a thread of its
+        own. */
     class ChildProcessRunner final : public ToolRunner
     {
     public:
@@ -169,28 +227,25 @@ namespace
 
             const auto deadline = juce::Time::getMillisecondCounterHiRes() + timeoutMs;
 
-            while (! reader.finished.load())
+            while (! reader.finished.load() && ! reader.overflowed.load())
             {
-                if (reader.overflowed.load())
-                    break;
-
                 if (juce::Time::getMillisecondCounterHiRes() >= deadline)
                 {
                     result.timedOut = true;
                     break;
                 }
 
-                waitBriefly (reader);
+                idleBriefly (5);
+                reader.done.wait (1);
             }
 
-            if (result.timedOut || reader.overflowed.load() || ! reader.finished.load())
-                process.kill();   // its end of the pipe closes, and the reader sees the end
+            if (process.isRunning())
+                process.kill();
 
-            reader.stopThread (-1);
+            reader.stopThread (2000);
             result.overflowed = reader.overflowed.load();
-            endProcess (process);
-
-            result.output = toText (reader.bytes);
+            process.waitForProcessToFinish (2000);
+            result.output = outputToText (reader.bytes);
             return result;
         }
 
@@ -203,14 +258,14 @@ namespace
             {
                 char buffer[512];
 
-                for (;;)
+                while (! threadShouldExit())
                 {
                     const auto n = process.readProcessOutput (buffer, (int) sizeof (buffer));
 
                     if (n <= 0)
                         break;
 
-                    if (bytes.getSize() + (size_t) n > capBytes)
+                    if (isCapped (bytes, capBytes, (size_t) n))
                     {
                         overflowed.store (true);
                         break;
@@ -230,75 +285,233 @@ namespace
             juce::WaitableEvent done;
         };
 
-        static void waitBriefly (Reader& reader)
+        const size_t outputCap;
+    };
+}
+#else
+namespace
+{
+    /**
+        The runner on POSIX systems.
+
+        The tool starts (posix_spawn, with an argument list) as the leader of a
+        process group of its own, its standard output a pipe that this thread
+        reads without blocking, its standard input and error /dev/null. A run
+        ends when the output has ended and the tool has ended; or at the
+        time-out, or at the output cap; or a short grace after the tool has
+        ended while something it started still holds the pipe open. Then
+        whatever is left of the group (the tool, anything it started) is
+        killed, and the tool is reaped. The group is killed before the tool is
+        reaped, so its id cannot have been given to another process.
+    */
+    class GroupProcessRunner final : public ToolRunner
+    {
+    public:
+        explicit GroupProcessRunner (size_t cap) : outputCap (cap) {}
+
+        /** How long the run waits for the pipe to close once the tool has
+            ended. */
+        static constexpr int graceAfterEndMs = 1000;
+
+        ToolRunResult run (const juce::StringArray& arguments, int timeoutMs) override
         {
-            if (auto* mm = juce::MessageManager::getInstanceWithoutCreating(); mm != nullptr && mm->isThisTheMessageThread())
-                mm->runDispatchLoopUntil (5);
-            else
-                reader.done.wait (5);
-        }
+            ToolRunResult result;
 
-        static void idle()
-        {
-            if (auto* mm = juce::MessageManager::getInstanceWithoutCreating(); mm != nullptr && mm->isThisTheMessageThread())
-                mm->runDispatchLoopUntil (1);
-            else
-                juce::Thread::sleep (1);
-        }
+            if (arguments.isEmpty() || ! juce::File::isAbsolutePath (arguments[0])
+                 || ! juce::File (arguments[0]).existsAsFile())
+                return result;
 
-        /** The output as text: bytes that are not UTF-8 are read one by one
-            as characters, and a zero byte as a blank, so that no marker is
-            hidden behind one and no text is malformed. */
-        static juce::String toText (const juce::MemoryBlock& bytes)
-        {
-            auto* data = static_cast<const char*> (bytes.getData());
-            const auto size = (int) bytes.getSize();
+            int pipeEnds[2];
 
-            if (size == 0)
-                return {};
+            if (::pipe2 (pipeEnds, O_CLOEXEC) != 0)
+                return result;
 
-            std::string copy (data, (size_t) size);
+            const auto pid = spawn (arguments, pipeEnds[1]);
+            ::close (pipeEnds[1]);
 
-            for (auto& c : copy)
-                if (c == 0)
-                    c = ' ';
-
-            if (juce::CharPointer_UTF8::isValidString (copy.data(), size))
-                return juce::String::fromUTF8 (copy.data(), size);
-
-            for (auto& c : copy)
-                if ((unsigned char) c >= 0x80)
-                    c = '?';
-
-            return juce::String (copy.data(), (size_t) size);
-        }
-
-        /** Waits (briefly) for the process to end once its output has ended,
-            killing it when it goes on, so that no process is left behind. */
-        static void endProcess (juce::ChildProcess& process)
-        {
-            const auto deadline = juce::Time::getMillisecondCounterHiRes() + 2000;
-
-            while (process.isRunning())
+            if (pid <= 0)
             {
-                if (juce::Time::getMillisecondCounterHiRes() >= deadline)
+                ::close (pipeEnds[0]);
+                return result;
+            }
+
+            result.started = true;
+            const int fd = pipeEnds[0];
+            ::fcntl (fd, F_SETFL, ::fcntl (fd, F_GETFL) | O_NONBLOCK);
+
+            juce::MemoryBlock bytes;
+            const auto start = juce::Time::getMillisecondCounterHiRes();
+            const auto deadline = start + timeoutMs;
+            double graceEnd = 0;
+            bool outputEnded = false, toolEnded = false;
+
+            for (;;)
+            {
+                if (! outputEnded)
+                    outputEnded = drain (fd, bytes, result.overflowed);
+
+                if (result.overflowed)
+                    break;
+
+                if (! toolEnded && hasEnded (pid))
                 {
-                    process.kill();
-                    process.waitForProcessToFinish (2000);
+                    toolEnded = true;
+                    graceEnd = juce::Time::getMillisecondCounterHiRes() + graceAfterEndMs;
+                }
+
+                if (outputEnded && toolEnded)
+                    break;
+
+                const auto now = juce::Time::getMillisecondCounterHiRes();
+
+                if (now >= deadline)
+                {
+                    result.timedOut = ! toolEnded;
                     break;
                 }
 
-                idle();
+                if (toolEnded && now >= graceEnd)
+                    break;   // something the tool started holds the pipe
+
+                idleBriefly (4);
+
+                if (! outputEnded)
+                {
+                    pollfd p { fd, POLLIN, 0 };
+                    ::poll (&p, 1, 1);
+                }
+                else
+                {
+                    juce::Thread::sleep (1);
+                }
+            }
+
+            ::close (fd);
+            ::kill (-pid, SIGKILL);
+            reap (pid);
+
+            result.output = outputToText (bytes);
+            return result;
+        }
+
+    private:
+        static pid_t spawn (const juce::StringArray& arguments, int outputEnd)
+        {
+            std::vector<std::string> texts;
+
+            for (auto& a : arguments)
+                texts.push_back (a.toStdString());
+
+            std::vector<char*> argv;
+
+            for (auto& t : texts)
+                argv.push_back (t.data());
+
+            argv.push_back (nullptr);
+
+            posix_spawn_file_actions_t actions;
+            posix_spawnattr_t attributes;
+            ::posix_spawn_file_actions_init (&actions);
+            ::posix_spawnattr_init (&attributes);
+
+            ::posix_spawn_file_actions_addopen (&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+            ::posix_spawn_file_actions_adddup2 (&actions, outputEnd, STDOUT_FILENO);
+            ::posix_spawn_file_actions_addopen (&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+
+            // A group of its own (so that the whole of it can be ended), no
+            // blocked signals and the usual dispositions of those a program
+            // may have changed for itself.
+            sigset_t none, defaults;
+            sigemptyset (&none);
+            sigemptyset (&defaults);
+
+            for (auto s : { SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD })
+                sigaddset (&defaults, s);
+
+            ::posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+            ::posix_spawnattr_setpgroup (&attributes, 0);
+            ::posix_spawnattr_setsigmask (&attributes, &none);
+            ::posix_spawnattr_setsigdefault (&attributes, &defaults);
+
+            pid_t pid = 0;
+            const auto error = ::posix_spawn (&pid, argv[0], &actions, &attributes, argv.data(), environ);
+
+            ::posix_spawnattr_destroy (&attributes);
+            ::posix_spawn_file_actions_destroy (&actions);
+            return error == 0 ? pid : 0;
+        }
+
+        /** Reads what the pipe holds; true at its end (or a read error). */
+        bool drain (int fd, juce::MemoryBlock& bytes, bool& overflowed) const
+        {
+            char buffer[4096];
+
+            for (;;)
+            {
+                const auto n = ::read (fd, buffer, sizeof (buffer));
+
+                if (n > 0)
+                {
+                    if (isCapped (bytes, outputCap, (size_t) n))
+                    {
+                        overflowed = true;
+                        return false;
+                    }
+
+                    bytes.append (buffer, (size_t) n);
+                    continue;
+                }
+
+                if (n < 0 && errno == EINTR)
+                    continue;
+
+                return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+            }
+        }
+
+        /** Whether the tool has ended, leaving it to be reaped. */
+        static bool hasEnded (pid_t pid)
+        {
+            siginfo_t info {};
+
+            if (::waitid (P_PID, (id_t) pid, &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+                return errno != EINTR;
+
+            return info.si_pid == pid;
+        }
+
+        /** Reaps the killed tool; a process stuck in the kernel gets a
+            bounded wait. */
+        static void reap (pid_t pid)
+        {
+            const auto deadline = juce::Time::getMillisecondCounterHiRes() + 5000;
+
+            for (;;)
+            {
+                const auto r = ::waitpid (pid, nullptr, WNOHANG);
+
+                if (r == pid || (r < 0 && errno != EINTR))
+                    return;
+
+                if (juce::Time::getMillisecondCounterHiRes() >= deadline)
+                    return;
+
+                juce::Thread::sleep (1);
             }
         }
 
         const size_t outputCap;
     };
 }
+#endif
 
 std::unique_ptr<ToolRunner> ToolRunner::makeChildProcessRunner (size_t outputCapBytes)
 {
+   #if JUCE_WINDOWS
     return std::make_unique<ChildProcessRunner> (outputCapBytes);
+   #else
+    return std::make_unique<GroupProcessRunner> (outputCapBytes);
+   #endif
 }
 
 //==============================================================================
@@ -378,87 +591,101 @@ juce::Result BlhostTool::upgradeWithBlhost (const juce::String& imagePath)
     const auto readBack = readBackFileFor (image);
     const auto workingCopy = workingCopyFor (image);
 
+    // The working files are the upgrader's own: a file the user picked from
+    // the working folder itself is never written over or removed.
+    if (image == workingCopy || image == readBack)
+        return juce::Result::fail ("The firmware file lies in the upgrader's working folder ("
+                                   + workingCopy.getParentDirectory().getFullPathName()
+                                   + "): move it to another folder and try again.");
+
+    // Whatever the outcome, neither working file outlives the write.
+    const juce::ScopeGuard removeWorkingFiles { [&] { workingCopy.deleteFile(); readBack.deleteFile(); } };
+
     if (! workingCopy.getParentDirectory().createDirectory().wasOk()
          || ! workingCopy.replaceWithData (bytes.getData(), bytes.getSize()))
-    {
-        workingCopy.deleteFile();
         return juce::Result::fail ("Cannot create firmware file!");
-    }
 
     // An Escape left over from an earlier step never counts as an upgrade.
     if (state.abort)
-    {
-        workingCopy.deleteFile();
         return juce::Result::fail ("Firmware upgrade aborted!");
-    }
 
     auto wait = [this] (int ms) { if (pause) pause (ms); };
 
     if (runBlhost ("erase", juce::String (size + 4096), {}) != 1)
     {
-        runBlhost ("erase", "4096", {});
+        eraseImageStart();
         return juce::Result::fail ("Erase failed!");
     }
 
-    if (runBlhost ("write", workingCopy.getFullPathName(), {}) == -1)
+    // From here on the unit's old image is gone, and anything short of a
+    // verified read-back ends with the first 4096 bytes of the image erased
+    // again, so that the unit never boots a half-written or unchecked image.
+    // An Escape (the abort flag, set while a run or a pause turns the message
+    // loop) never cuts a tool command short: it stops the next step, and the
+    // erase still runs.
+    auto fail = [this, &state] (const juce::String& text)
     {
+        eraseImageStart();
         state.bootloaderActive = false;
-        return juce::Result::fail ("Write firmware failed!");
-    }
+        return juce::Result::fail (text);
+    };
+
+    const juce::String aborted ("Firmware upgrade aborted!");
+
+    if (state.abort)
+        return fail (aborted);
+
+    if (runBlhost ("write", workingCopy.getFullPathName(), {}) == -1)
+        return fail ("Write firmware failed!");
+
+    if (state.abort)
+        return fail (aborted);
 
     runBlhost ("keep", juce::String (524288), {});
     workingCopy.deleteFile();
     wait (235);
 
-    auto result = juce::Result::ok();
-    bool checkFailed = false;
+    if (state.abort)
+        return fail (aborted);
 
     // Only what this read brings back may be compared: never a file left
     // behind by an earlier one.
     readBack.deleteFile();
 
     if (runBlhost ("read", readBack.getFullPathName(), juce::String (size)) != 1)
-    {
-        result = juce::Result::fail ("Check failed!");
-        checkFailed = true;
-    }
-    else if (readBack.existsAsFile())
-    {
-        juce::MemoryBlock readBytes;
-        const bool readOk = readFirmwareFile (readBack, blhostMaxEraseBytes, readBytes).wasOk();
+        return fail ("Check failed!");
 
-        if (! readOk || readBytes != bytes
-             || NsZ9m::bytesChecksum ((const juce::uint8*) readBytes.getData(), readBytes.getSize()) != reference)
-        {
-            result = juce::Result::fail ("Wrote wrong data!");
-            checkFailed = true;
-        }
+    if (! readBack.existsAsFile())
+        return fail ("check failed!");
 
-        wait (470);
-        readBack.deleteFile();
-    }
-    else
-    {
-        result = juce::Result::fail ("check failed!");
-        checkFailed = true;
-    }
+    juce::MemoryBlock readBytes;
+    const bool readOk = readFirmwareFile (readBack, blhostMaxEraseBytes, readBytes).wasOk();
+    const bool same = readOk && readBytes == bytes
+                       && NsZ9m::bytesChecksum ((const juce::uint8*) readBytes.getData(), readBytes.getSize()) == reference;
 
-    if (! checkFailed)
-    {
-        if (runBlhost ("reset", juce::String (524288), {}) != 1)
-            result = juce::Result::fail ("OK. But reset failed!");
+    wait (470);
+    readBack.deleteFile();
 
-        state.bootloaderActive = false;
-    }
-    else
-    {
-        if (! state.abort)
-            runBlhost ("erase", "4096", {});
+    if (! same)
+        return fail ("Wrote wrong data!");
 
-        state.bootloaderActive = false;
-    }
+    // The image is verified: the reset follows whatever was pressed meanwhile.
+    auto result = juce::Result::ok();
 
+    if (runBlhost ("reset", juce::String (524288), {}) != 1)
+        result = juce::Result::fail ("OK. But reset failed!");
+
+    state.bootloaderActive = false;
     return result;
+}
+
+bool BlhostTool::eraseImageStart()
+{
+    for (int attempt = 0; attempt < invalidatingEraseAttempts; ++attempt)
+        if (runBlhost ("erase", "4096", {}) == 1)
+            return true;
+
+    return false;
 }
 
 } // namespace vorlix

@@ -75,12 +75,16 @@ struct ToolRunResult
     Runs an external program with an argument list and reads its standard
     output.
 
-    The program's own runner starts a child process (juce::ChildProcess),
-    reads its output on a thread of its own and, on the calling thread, waits
-    for it to end, running the message loop meanwhile when called on the
-    message thread, so the window repaints and takes Escape. A program that
-    runs past timeoutMs or prints more than outputCapBytes is killed. Message
-    thread (or any one thread at a time).
+    The program's own runner starts the program (with an argument list,
+    never through a command interpreter) as the leader of a process group of
+    its own, and reads its output on the calling thread while it waits for it
+    to end, running the message loop meanwhile when called on the message
+    thread, so the window repaints and takes Escape. At timeoutMs or past
+    outputCapBytes of output, or a second after the program itself has ended
+    while something it started still holds its output open, the whole group
+    is killed and the reading stops: a run always returns within timeoutMs
+    and a small margin, and leaves no process behind. Message thread (or any
+    one thread at a time).
 */
 class ToolRunner
 {
@@ -117,8 +121,23 @@ public:
 
     /** The whole write of the image at imagePath: working copy, erase, write,
         read-back and comparison, reset. Fails with the text that the wizard
-        shows. */
+        shows.
+
+        Once the image area has been erased, every outcome short of a
+        verified read-back (a failed, killed or unconfirmed write, a failed or
+        differing read-back, an Escape at any moment of the write) ends with
+        the first 4096 bytes of the image erased again (eraseImageStart), so
+        that the unit never boots a half-written or unchecked image. The
+        abort flag only stops the next step: a running tool command always
+        ends on its own (or at its time-out). The working copy and the
+        read-back file are removed on every path; the image file itself is
+        only read. */
     juce::Result upgradeWithBlhost (const juce::String& imagePath);
+
+    /** How many times the invalidating erase is tried: a unit that has just
+        failed a write may miss one command, and each try is bounded by the
+        run's time-out. */
+    static constexpr int invalidatingEraseAttempts = 3;
 
     /** The working copy of an image: the working folder, the image's name
         without extension, suffix and the extension; and the read-back file:
@@ -141,6 +160,11 @@ public:
 
 private:
     std::unique_ptr<ToolRunner> runner;
+
+    /** The erase of the first 4096 bytes of the image area after a failed
+        write, tried up to invalidatingEraseAttempts times until the tool
+        confirms it; false when it never did. */
+    bool eraseImageStart();
 
     JUCE_DECLARE_NON_COPYABLE (BlhostTool)
 };

@@ -47,8 +47,8 @@ std::unique_ptr<FirmwareUpgradeSteps> makeUpgradeSteps()
     {
         auto& handler = handlerOf (w);
 
-        // A tool-family download waits beside the working folder, in the
-        // machine's common application-data folder, until the upgrade.
+        // A tool-family download waits in the working folder's parent (the
+        // maker's folder beside the settings) until the upgrade.
         selectFirmwareForWizard (w, [&handler] (const juce::File& file)
                                  {
                                      handler.loadFirmware (file);

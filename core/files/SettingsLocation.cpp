@@ -48,6 +48,29 @@ juce::File SettingsLocation::getUserFile()
     return options.getDefaultFile();
 }
 
+juce::File SettingsLocation::makerFolderOf (const juce::File& settingsFile)
+{
+    // The settings file lies in folderName ("VorlixSound/Z9M"): the maker's
+    // folder is its first part.
+    const auto depth = juce::StringArray::fromTokens (getOptions().folderName, "/", {}).size();
+    auto folder = settingsFile.getParentDirectory();
+
+    for (int i = 1; i < depth; ++i)
+        folder = folder.getParentDirectory();
+
+    return folder;
+}
+
+juce::File SettingsLocation::getCommonFolder()
+{
+    return makerFolderOf (getCommonFile());
+}
+
+juce::File SettingsLocation::getUserFolder()
+{
+    return makerFolderOf (getUserFile());
+}
+
 SettingsLocation::ScopedRedirect::ScopedRedirect (const juce::File& folder)
     : ScopedOverride (redirectFolder(), folder)
 {

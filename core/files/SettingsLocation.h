@@ -30,6 +30,15 @@ public:
     /** The per-user settings file, used when the common one cannot be written. */
     static juce::File getUserFile();
 
+    /** The maker's folder that holds the common settings file's folder
+        ("VorlixSound" in /var on Linux, in the common application-data folder
+        on Windows): the place of the program's other files for all users. */
+    static juce::File getCommonFolder();
+
+    /** The maker's folder that holds the per-user settings file's folder
+        ("~/VorlixSound" on Linux). */
+    static juce::File getUserFolder();
+
     //==============================================================================
     /** While this exists, the common file lives under folder/common and the
         per-user file under folder/user. Redirects nest; the innermost wins. */
@@ -41,6 +50,7 @@ public:
 
 private:
     static juce::File fileUnder (const juce::File& base, bool common);
+    static juce::File makerFolderOf (const juce::File& settingsFile);
 };
 
 } // namespace NsZ9m

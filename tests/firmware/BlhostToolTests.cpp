@@ -1,5 +1,7 @@
 #include "tests/firmware/FakeBlhostFixture.h"
 #include "firmware/FirmwareWorkFolder.h"
+#include <cerrno>
+#include <csignal>
 
 using namespace vorlix;
 
@@ -165,6 +167,55 @@ TEST_F (BlhostRuns, AToolThatPrintsWithoutEndIsStoppedAtTheOutputCap)
     EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 15000.0);
 }
 
+namespace
+{
+    /** Whether a process is gone: no such process, or one that has ended and
+        waits only for its reaper. */
+    bool processIsGone (int pid)
+    {
+        if (::kill (pid, 0) != 0)
+            return errno == ESRCH;
+
+        const auto stat = juce::File ("/proc/" + juce::String (pid) + "/stat").loadFileAsString();
+        return stat.fromLastOccurrenceOf (")", false, false).trim().startsWith ("Z");
+    }
+}
+
+TEST_F (BlhostRuns, ARunIsBoundedWhenTheToolLeavesAChildHoldingItsOutput)
+{
+    // The child sleeps 130 s with the tool's output open: the run ends long
+    // before, and takes it with it.
+    struct Case { const char* faults; int verdict; };
+    const Case cases[] = {
+        { "keep none child", 1 },    // the tool ends at once
+        { "keep hang child", -1 },   // the tool hangs too
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.faults);
+        (toolFolder / "children").deleteFile();
+        setFaults (c.faults);
+
+        RecordingTool t;
+        t.tool.runTimeoutMs = 2000;
+
+        const auto start = juce::Time::getMillisecondCounterHiRes();
+        EXPECT_EQ (t.tool.runBlhost ("keep", "524288", {}), c.verdict);
+        EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, t.tool.runTimeoutMs + 10000.0)
+            << "the run waited for the child";
+
+        const auto children = toolChildren();
+        ASSERT_EQ (children.size(), 1);
+        EXPECT_TRUE (z9test::waitUntil ([&] { return processIsGone (children[0]); }))
+            << "process " << children[0] << " was left behind";
+    }
+
+    setFaults ({});
+    RecordingTool t;
+    EXPECT_EQ (t.tool.runBlhost ("keep", "524288", {}), 1);
+}
+
 //==============================================================================
 class BlhostUpgrade : public z9test::FakeBlhostFixture {};
 
@@ -240,6 +291,7 @@ protected:
 
             EXPECT_EQ (toolVerbs().joinIntoString (" "), c.verbs) << c.faults;
             EXPECT_FALSE ((workFolder / "fw.dat").exists()) << c.faults;
+            EXPECT_TRUE (workFolder.get().findChildFiles (juce::File::findFiles, true).isEmpty()) << c.faults;
             EXPECT_EQ (upgraderState().bootloaderActive, faults.startsWith ("erase")) << c.faults;   // a failed erase leaves it as it was
         }
     }
@@ -251,7 +303,7 @@ TEST_F (BlhostFailures, EraseAndWrite)
         { "erase fail",      "Erase failed!",          "flash-erase-region flash-erase-region" },
         { "erase nostatus",  "Erase failed!",          "flash-erase-region flash-erase-region" },
         { "erase hang",      "Erase failed!",          "flash-erase-region flash-erase-region" },
-        { "write nostatus",  "Write firmware failed!", "flash-erase-region write-memory" },
+        { "write nostatus",  "Write firmware failed!", "flash-erase-region write-memory flash-erase-region" },
     });
 }
 
@@ -332,4 +384,200 @@ TEST_F (BlhostUpgrade, AReadBackLeftFromAnEarlierRunIsNeverCompared)
     setFaults ("read nofile");
 
     EXPECT_EQ (t.tool.upgradeWithBlhost (image.getFullPathName()).getErrorMessage(), "check failed!");
+}
+
+//==============================================================================
+namespace
+{
+    /** The program's runner, with the wizard's Escape key pressed (through
+        the message loop) while the write runs. */
+    struct EscapeDuringTheWrite final : ToolRunner
+    {
+        explicit EscapeDuringTheWrite (FirmwareUpgradeComponent& w) : wizard (&w) {}
+
+        ToolRunResult run (const juce::StringArray& arguments, int timeoutMs) override
+        {
+            const bool write = arguments.contains ("write-memory");
+
+            if (write)
+            {
+                juce::MessageManager::callAsync ([w = wizard]
+                {
+                    if (w != nullptr)
+                        w->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+                });
+            }
+
+            auto result = inner->run (arguments, timeoutMs);
+
+            if (write)
+                landedDuringTheWrite = upgraderState().abort;
+
+            return result;
+        }
+
+        juce::Component::SafePointer<FirmwareUpgradeComponent> wizard;
+        std::unique_ptr<ToolRunner> inner = ToolRunner::makeChildProcessRunner();
+        bool landedDuringTheWrite = false;
+    };
+}
+
+class BlhostInvalidation : public z9test::FakeBlhostFixture
+{
+protected:
+    z9test::StepLog log;
+};
+
+TEST_F (BlhostInvalidation, AnythingShortOfAVerifiedReadBackLeavesNoBootableImage)
+{
+    const juce::String aborted ("Firmware upgrade aborted!");
+    const juce::String writePhase ("flash-erase-region write-memory flash-erase-region");
+    const juce::String readPhase ("flash-erase-region write-memory get-property read-memory flash-erase-region");
+
+    // The faults leave the image (or most of it) in the flash, as a unit
+    // would hold it after the tool failed: only the erase makes it unbootable.
+    struct Case { const char* faults; const char* text; bool failsAtTheCheck; };
+    const Case cases[] = {
+        { "write nostatus after", "Write firmware failed!", false },
+        { "write garbage after",  "Write firmware failed!", false },
+        { "write hang after",     "Write firmware failed!", false },   // killed at its time-out
+        { "write endless after",  "Write firmware failed!", false },   // killed at the output cap
+        { "write corrupt",        "Wrote wrong data!",      true },
+        { "read fail",            "Check failed!",          true },
+        { "read nostatus",        "Check failed!",          true },
+        { "read hang",            "Check failed!",          true },
+        { "read garbage",         "Check failed!",          true },
+        { "read corrupt",         "Wrote wrong data!",      true },
+        { "read nofile",          "check failed!",          true },
+        { "",                     nullptr,                  true },    // a verified write: no invalidation
+    };
+
+    const auto image = makeImage ("fw.bin", 10000);
+    juce::MemoryBlock imageBytes;
+    image.loadFileAsData (imageBytes);
+
+    for (const bool escape : { false, true })
+    {
+        for (auto& c : cases)
+        {
+            const juce::String faults (c.faults);
+            SCOPED_TRACE ((escape ? "Escape during the write, " : "") + faults);
+
+            FirmwareUpgradeComponent wizard (2069, true, std::make_unique<z9test::FakeUpgradeSteps> (log));
+            upgraderState().toolPath = Z9_FAKE_BLHOST;
+            auto runner = std::make_unique<EscapeDuringTheWrite> (wizard);
+            auto* escapeRunner = runner.get();
+
+            if (! escape)
+                runner->wizard = nullptr;
+
+            BlhostTool tool (std::move (runner));
+            tool.pause = [] (int) {};
+            tool.runTimeoutMs = faults.contains ("hang") ? 1000 : BlhostTool::defaultRunTimeoutMs;
+
+            // A slow write, so that the Escape lands while it runs.
+            juce::String lines = faults.isEmpty() ? juce::String() : faults + " once";
+
+            if (escape)
+                lines = faults.startsWith ("write") ? lines + " slow" : "write none slow once\n" + lines;
+
+            (toolFolder / "log").deleteFile();
+            (toolFolder / "flash").deleteFile();
+            setUnitState ("bootloader");
+            setFaults (lines);
+            upgraderState().bootloaderActive = true;
+
+            const auto result = tool.upgradeWithBlhost (image.getFullPathName());
+            const bool writeFailed = ! c.failsAtTheCheck;
+            const auto* expectedText = escape && ! writeFailed ? aborted.toRawUTF8() : c.text;
+
+            if (expectedText == nullptr)
+            {
+                EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+                EXPECT_TRUE (flashIsBootable());
+                EXPECT_EQ (toolVerbs().joinIntoString (" "), "flash-erase-region write-memory get-property read-memory reset");
+            }
+            else
+            {
+                EXPECT_EQ (result.getErrorMessage(), expectedText);
+                EXPECT_EQ (toolVerbs().joinIntoString (" "), escape || writeFailed ? writePhase : readPhase);
+                EXPECT_EQ (toolRuns()[toolRuns().size() - 1], "-t 5000 -- flash-erase-region 0x60010000 4096");
+                EXPECT_FALSE (flashIsBootable());
+
+                // Only the start of the image was erased again.
+                const auto f = flash();
+
+                if (faults != "write corrupt")
+                    EXPECT_EQ (juce::MemoryBlock (static_cast<const char*> (f.getData()) + 4096, 10000 - 4096),
+                               juce::MemoryBlock (imageBytes.begin() + 4096, 10000 - 4096));
+            }
+
+            if (escape)
+                EXPECT_TRUE (escapeRunner->landedDuringTheWrite) << "the Escape came too late";
+
+            EXPECT_FALSE (upgraderState().bootloaderActive);
+
+            // No working file is left, and the image is as it was.
+            EXPECT_TRUE (workFolder.get().findChildFiles (juce::File::findFiles, true).isEmpty());
+            juce::MemoryBlock after;
+            EXPECT_TRUE (image.loadFileAsData (after) && after == imageBytes);
+        }
+    }
+}
+
+TEST_F (BlhostInvalidation, AFailedInvalidationIsTriedAgain)
+{
+    struct Case { const char* what; const char* faults; const char* verbs; bool bootable; };
+    const Case cases[] = {
+        { "the unit misses the first invalidation", "erase none once\nerase fail once\nwrite nostatus after once",
+          "flash-erase-region write-memory flash-erase-region flash-erase-region", false },
+        { "the unit is gone halfway through the write", "write unplug once",
+          "flash-erase-region write-memory flash-erase-region flash-erase-region flash-erase-region", true },
+    };
+
+    const auto image = makeImage ("fw.bin", 10000);
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        RecordingTool t;
+        (toolFolder / "log").deleteFile();
+        (toolFolder / "flash").deleteFile();
+        setUnitState ("bootloader");
+        setFaults (c.faults);
+
+        EXPECT_EQ (t.tool.upgradeWithBlhost (image.getFullPathName()).getErrorMessage(), "Write firmware failed!");
+        EXPECT_EQ (toolVerbs().joinIntoString (" "), c.verbs);
+        EXPECT_EQ (flashIsBootable(), c.bootable);   // a unit out of reach cannot be reached by any erase
+        EXPECT_TRUE (workFolder.get().findChildFiles (juce::File::findFiles, true).isEmpty());
+    }
+}
+
+TEST_F (BlhostUpgrade, AFilePickedFromTheWorkingFolderIsNeverTouched)
+{
+    RecordingTool t;
+
+    for (auto name : { "fw.dat", "fw_.bin" })
+    {
+        SCOPED_TRACE (name);
+        // fw_.bin's working copy would be fw__.bin: only a read-back name can meet it.
+        const auto picked = workFolder / name;
+        picked.replaceWithText ("the user's own file");
+
+        const auto result = t.tool.upgradeWithBlhost (picked.getFullPathName());
+
+        if (juce::String (name) == "fw.dat")
+        {
+            EXPECT_TRUE (result.getErrorMessage().contains ("working folder")) << result.getErrorMessage();
+            EXPECT_TRUE (toolRuns().isEmpty());
+        }
+        else
+        {
+            EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+        }
+
+        EXPECT_EQ (picked.loadFileAsString(), "the user's own file");
+        picked.deleteFile();
+        (toolFolder / "log").deleteFile();
+    }
 }

@@ -67,6 +67,32 @@ protected:
         return block;
     }
 
+    /** Whether the unit would boot the image in its flash: the first 4096
+        bytes are not all erased (0xFF); flash the tool never wrote is erased. */
+    bool flashIsBootable() const
+    {
+        const auto f = flash();
+
+        for (size_t i = 0; i < juce::jmin ((size_t) 4096, f.getSize()); ++i)
+            if ((juce::uint8) f[i] != 0xff)
+                return true;
+
+        return false;
+    }
+
+    /** The process ids of the children the tool left behind (option
+        "child"). */
+    juce::Array<int> toolChildren() const
+    {
+        juce::Array<int> pids;
+
+        for (auto& line : juce::StringArray::fromLines ((toolFolder / "children").loadFileAsString()))
+            if (line.trim().isNotEmpty())
+                pids.add (line.trim().getIntValue());
+
+        return pids;
+    }
+
     /** A firmware image of that size with bytes that differ from erased flash. */
     juce::File makeImage (const juce::String& name, int size)
     {

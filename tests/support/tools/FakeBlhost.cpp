@@ -11,16 +11,35 @@
 //            else (or no file) and the tool cannot reach a unit. A reset
 //            writes "running" here.
 //   flash    the unit's flash (the firmware area from its start address).
-//   faults   lines "<command> <fault>": command keep, erase, write, read or
-//            reset; fault fail (a status without success), nostatus,
-//            garbage, endless (prints without end), hang (never ends),
-//            corrupt (write or read one wrong byte), nofile (read: success
-//            but no file). A fault line "<command> <fault> once" is used up
-//            by the first command it hits.
+//            The unit would boot the image in it when its first 4096 bytes
+//            (the image's header and vector table) are not all erased (0xFF):
+//            "bootable" in the tests means exactly that.
+//   faults   lines "<command> <fault> [option ...]": command keep, erase,
+//            write, read or reset; fault
+//              none      the command works (for the options alone),
+//              fail      a status without success,
+//              nostatus  an error and no status,
+//              garbage   malformed output,
+//              endless   prints without end,
+//              hang      never ends,
+//              corrupt   write or read one wrong byte,
+//              nofile    read: success but no file,
+//              unplug    write: half the image is written, then the unit is
+//                        gone (unit "gone") and the tool ends with no status.
+//            Options:
+//              once      the line is used up by the first command it hits;
+//              after     the command does its work first (the flash written,
+//                        erased or read), then shows the fault;
+//              slow      the command waits 400 ms before it starts;
+//              child     the tool first starts a child process that keeps the
+//                        tool's output open and sleeps 130 s (its process id
+//                        goes into the file "children", one a line), as a
+//                        tool that leaves something behind.
 //   log      one line per run: the arguments, separated by " | ".
 //
 // Test-only code; plain C++ so it builds fast and depends on nothing.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +50,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <unistd.h>
 
 namespace
 {
@@ -71,32 +91,68 @@ namespace
         return (bool) out;
     }
 
-    std::string faultFor (const std::string& command)
+    struct Fault
+    {
+        std::string name;                  // empty: no fault line
+        std::vector<std::string> options;
+
+        bool has (const std::string& option) const
+        {
+            return std::find (options.begin(), options.end(), option) != options.end();
+        }
+    };
+
+    Fault faultFor (const std::string& command)
     {
         std::istringstream lines (readText (pathOf ("faults")));
-        std::string line, kept, found;
+        std::string line, kept;
+        Fault found;
 
         while (std::getline (lines, line))
         {
             std::istringstream words (line);
-            std::string cmd, fault, once;
-            words >> cmd >> fault >> once;
+            std::string cmd, fault, option;
+            words >> cmd >> fault;
+            std::vector<std::string> options;
 
-            if (found.empty() && cmd == command)
+            while (words >> option)
+                options.push_back (option);
+
+            if (found.name.empty() && cmd == command && ! fault.empty())
             {
-                found = fault;
+                found = { fault, options };
 
-                if (once == "once")
+                if (found.has ("once"))
                     continue;   // used up
             }
 
             kept += line + "\n";
         }
 
-        if (! found.empty())
+        if (! found.name.empty())
             writeText (pathOf ("faults"), kept);
 
         return found;
+    }
+
+    /** A child that keeps the tool's output open (it inherits it) and
+        sleeps; the tool itself goes on. */
+    void leaveChild()
+    {
+        std::cout.flush();
+        const auto pid = fork();
+
+        if (pid == 0)
+        {
+            std::this_thread::sleep_for (std::chrono::seconds (130));
+            _exit (0);
+        }
+
+        if (pid > 0)
+        {
+            std::ofstream children (pathOf ("children"), std::ios::app);
+            children << pid << "\n";
+        }
     }
 
     int fail (const std::string& text)
@@ -106,6 +162,125 @@ namespace
     }
 
     constexpr size_t flashBytes = 1052672;
+}
+
+namespace
+{
+    int failTo (std::ostream& out, const std::string& text)
+    {
+        out << text << "\n";
+        return 1;
+    }
+
+    /** What the command does to the unit and what it answers (into out);
+        the tool's exit code. */
+    int work (const std::string& command, const std::string& verb, const std::vector<std::string>& rest,
+              const std::string& fault, std::ostream& out)
+    {
+        out << "Inject command '" << verb << "'\n";
+        const auto address = [&] { return rest.empty() ? std::string() : rest[0]; };
+        const std::string ok = "Response status = 0 (0x0) Success.\n";
+
+        if (command == "keep")
+        {
+            if (rest.size() != 1 || rest[0] != "1")
+                return failTo (out, "Error: bad get-property");
+
+            out << ok << "Response word 1 = 1258487808 (0x4b030000)\nCurrent Version = K3.0.0\n";
+            return 0;
+        }
+
+        if (command == "reset")
+        {
+            if (! rest.empty())
+                return failTo (out, "Error: bad reset");
+
+            out << "Successful generic response to command 'reset'\n" << ok;
+            writeText (pathOf ("unit"), "running");
+            return 0;
+        }
+
+        if (address() != "0x60010000")
+            return failTo (out, "Error: bad address");
+
+        auto flash = readBytes (pathOf ("flash"));
+        flash.resize (flashBytes, 0xff);
+
+        if (command == "erase")
+        {
+            if (rest.size() != 2)
+                return failTo (out, "Error: bad flash-erase-region");
+
+            const auto size = std::strtoul (rest[1].c_str(), nullptr, 10);
+
+            if (size == 0 || size > flashBytes)
+            {
+                out << "Response status = 10200 (0x27d8) Memory range invalid.\n";
+                return 1;
+            }
+
+            for (size_t b = 0; b < size; ++b)
+                flash[b] = 0xff;
+
+            writeBytes (pathOf ("flash"), flash);
+            out << "Successful generic response to command 'flash-erase-region'\n" << ok;
+            return 0;
+        }
+
+        if (command == "write")
+        {
+            if (rest.size() != 2)
+                return failTo (out, "Error: bad write-memory");
+
+            auto data = readBytes (rest[1]);
+
+            if (data.empty() || data.size() > flashBytes)
+                return failTo (out, "Error: cannot read " + rest[1]);
+
+            if (fault == "corrupt")
+                data[data.size() / 2] ^= 0x5a;
+
+            if (fault == "unplug")
+            {
+                for (size_t b = 0; b < data.size() / 2; ++b)
+                    flash[b] = data[b];
+
+                writeBytes (pathOf ("flash"), flash);
+                writeText (pathOf ("unit"), "gone");
+                return failTo (out, "Error: read_data() returned no data: the device was removed.");
+            }
+
+            for (size_t b = 0; b < data.size(); ++b)
+                flash[b] = data[b];
+
+            writeBytes (pathOf ("flash"), flash);
+            out << "Preparing to send " << data.size() << " bytes to the target.\n"
+                << "Successful generic response to command 'write-memory'\n"
+                << "Wrote " << data.size() << " of " << data.size() << " bytes.\n" << ok;
+            return 0;
+        }
+
+        // read
+        if (rest.size() != 3)
+            return failTo (out, "Error: bad read-memory");
+
+        const auto size = std::strtoul (rest[1].c_str(), nullptr, 10);
+
+        if (size == 0 || size > flashBytes)
+            return failTo (out, "Error: bad size");
+
+        std::vector<unsigned char> data (flash.begin(), flash.begin() + (long) size);
+
+        if (fault == "corrupt")
+            data[0] ^= 0x01;
+
+        if (fault != "nofile" && ! writeBytes (rest[2], data))
+            return failTo (out, "Error: cannot write " + rest[2]);
+
+        out << "Reading memory\nSuccessful response to command 'read-memory'\n"
+            << "Read " << size << " of " << size << " bytes.\n" << ok;
+        return 0;
+    }
 }
 
 int main (int argc, char** argv)
@@ -159,125 +334,62 @@ int main (int argc, char** argv)
 
     const auto fault = faultFor (command);
 
-    if (fault == "hang")
+    if (fault.has ("slow"))
+        std::this_thread::sleep_for (std::chrono::milliseconds (400));
+
+    if (fault.has ("child"))
+        leaveChild();
+
+    // The faults that replace the tool's answer: before the command's work,
+    // or after it with the option "after".
+    auto showFault = [&]() -> int
     {
-        for (;;)
-            std::this_thread::sleep_for (std::chrono::hours (1));
-    }
-
-    if (fault == "endless")
-    {
-        for (unsigned long n = 0;; ++n)
-            std::cout << "Inject command '" << verb << "' " << n << " ................................................\n";
-    }
-
-    if (fault == "garbage")
-    {
-        std::cout << "st\x01tus \xff\xfe= 0 (0x0) Su" << std::string (1, '\0') << "ccess.\n\x80\x81 statuss=";
-        return 3;
-    }
-
-    if (fault == "nostatus")
-        return fail ("Error: Initial ping failure: No response received for ping command.");
-
-    std::cout << "Inject command '" << verb << "'\n";
-
-    if (fault == "fail")
-    {
-        std::cout << "Response status = 10200 (0x27d8) Command failure.\n";
-        return 1;
-    }
-
-    const auto address = [&] { return rest.empty() ? std::string() : rest[0]; };
-    const std::string ok = "Response status = 0 (0x0) Success.\n";
-
-    if (command == "keep")
-    {
-        if (rest.size() != 1 || rest[0] != "1")
-            return fail ("Error: bad get-property");
-
-        std::cout << ok << "Response word 1 = 1258487808 (0x4b030000)\nCurrent Version = K3.0.0\n";
-        return 0;
-    }
-
-    if (command == "reset")
-    {
-        if (! rest.empty())
-            return fail ("Error: bad reset");
-
-        std::cout << "Successful generic response to command 'reset'\n" << ok;
-        writeText (pathOf ("unit"), "running");
-        return 0;
-    }
-
-    if (address() != "0x60010000")
-        return fail ("Error: bad address");
-
-    auto flash = readBytes (pathOf ("flash"));
-    flash.resize (flashBytes, 0xff);
-
-    if (command == "erase")
-    {
-        if (rest.size() != 2)
-            return fail ("Error: bad flash-erase-region");
-
-        const auto size = std::strtoul (rest[1].c_str(), nullptr, 10);
-
-        if (size == 0 || size > flashBytes)
+        if (fault.name == "hang")
         {
-            std::cout << "Response status = 10200 (0x27d8) Memory range invalid.\n";
+            std::cout.flush();
+
+            for (;;)
+                std::this_thread::sleep_for (std::chrono::hours (1));
+        }
+
+        if (fault.name == "endless")
+        {
+            for (unsigned long n = 0;; ++n)
+                std::cout << "Inject command '" << verb << "' " << n << " ................................................\n";
+        }
+
+        if (fault.name == "garbage")
+        {
+            std::cout << "st\x01tus \xff\xfe= 0 (0x0) Su" << std::string (1, '\0') << "ccess.\n\x80\x81 statuss=";
+            return 3;
+        }
+
+        if (fault.name == "nostatus")
+            return fail ("Error: Initial ping failure: No response received for ping command.");
+
+        if (fault.name == "fail")
+        {
+            std::cout << "Inject command '" << verb << "'\n"
+                      << "Response status = 10200 (0x27d8) Command failure.\n";
             return 1;
         }
 
-        for (size_t b = 0; b < size; ++b)
-            flash[b] = 0xff;
+        return -1;
+    };
 
-        writeBytes (pathOf ("flash"), flash);
-        std::cout << "Successful generic response to command 'flash-erase-region'\n" << ok;
-        return 0;
-    }
+    const bool after = fault.has ("after");
 
-    if (command == "write")
-    {
-        if (rest.size() != 2)
-            return fail ("Error: bad write-memory");
+    if (! after)
+        if (const auto code = showFault(); code >= 0)
+            return code;
 
-        auto data = readBytes (rest[1]);
+    std::ostringstream answer;
+    const auto code = work (command, verb, rest, fault.name, answer);
 
-        if (data.empty() || data.size() > flashBytes)
-            return fail ("Error: cannot read " + rest[1]);
+    if (after)
+        if (const auto faultCode = showFault(); faultCode >= 0)
+            return faultCode;
 
-        if (fault == "corrupt")
-            data[data.size() / 2] ^= 0x5a;
-
-        for (size_t b = 0; b < data.size(); ++b)
-            flash[b] = data[b];
-
-        writeBytes (pathOf ("flash"), flash);
-        std::cout << "Preparing to send " << data.size() << " bytes to the target.\n"
-                  << "Successful generic response to command 'write-memory'\n"
-                  << "Wrote " << data.size() << " of " << data.size() << " bytes.\n" << ok;
-        return 0;
-    }
-
-    // read
-    if (rest.size() != 3)
-        return fail ("Error: bad read-memory");
-
-    const auto size = std::strtoul (rest[1].c_str(), nullptr, 10);
-
-    if (size == 0 || size > flashBytes)
-        return fail ("Error: bad size");
-
-    std::vector<unsigned char> data (flash.begin(), flash.begin() + (long) size);
-
-    if (fault == "corrupt")
-        data[0] ^= 0x01;
-
-    if (fault != "nofile" && ! writeBytes (rest[2], data))
-        return fail ("Error: cannot write " + rest[2]);
-
-    std::cout << "Reading memory\nSuccessful response to command 'read-memory'\n"
-              << "Read " << size << " of " << size << " bytes.\n" << ok;
-    return 0;
+    std::cout << answer.str();
+    return code;
 }
