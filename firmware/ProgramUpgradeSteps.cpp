@@ -347,7 +347,7 @@ void ProgramUpgradeSteps::stepStart (FirmwareUpgradeComponent& w)
             }
             else if (state.anyProduct || w.targetProduct == w.launchProduct)
             {
-                if (countPortsContaining (w.targetPortName, true) > 1)
+                if (countUnitsNamedLike (w.targetPortName) > 1)
                     error = connectOnlyText;
                 else
                     found = w.selectTargetUnit (state.anyProduct ? w.targetProduct : w.launchProduct);

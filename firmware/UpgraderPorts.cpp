@@ -14,9 +14,21 @@ namespace
         return outputs ? ports.getOutputNames() : ports.getInputNames();
     }
 
-    bool isGenericWindowsName (const juce::String& name)
+    bool isGenericWindowsName (const juce::String& name, NsZ9m::PortNameCase nameCase)
     {
-        return NsZ9m::matchesOutputPortPattern (name) || NsZ9m::matchesInputPortPattern (name);
+        return NsZ9m::matchesOutputPortPattern (name, nameCase) || NsZ9m::matchesInputPortPattern (name, nameCase);
+    }
+
+    /** The name a unit goes by: its device's name without the number the
+        system puts in front of a further unit of one name ("2- Z9-X1"). */
+    juce::String unitNameOf (const juce::String& deviceName)
+    {
+        const auto number = deviceName.initialSectionContainingOnly ("0123456789");
+
+        if (number.isNotEmpty() && deviceName.substring (number.length()).startsWith ("- "))
+            return deviceName.substring (number.length() + 2);
+
+        return deviceName;
     }
 
     juce::StringArray filteredPortNames (bool outputs, bool normalMode, bool plainFilter, bool genericNames)
@@ -61,7 +73,7 @@ bool isListedPortName (const juce::String& name, bool normalMode, bool plainFilt
     if (name.containsIgnoreCase ("Microsoft") || isUpgradeModePortName (name))
         return false;
 
-    if (isGenericWindowsName (name))
+    if (isGenericWindowsName (name, NsZ9m::PortNameCase::ignored))
         return genericNames;
 
     if (name.matchesWildcard ("* *?", true))
@@ -109,7 +121,8 @@ int countTargetPorts (int productId)
     int count = 0;
 
     for (auto& name : listPortDisplayNames (true, true, true))
-        if (NsZ9m::getProductIdFromPortName (name) == productId && ! isGenericWindowsName (name))
+        if (NsZ9m::getProductIdFromPortName (name) == productId
+             && ! isGenericWindowsName (name, NsZ9m::PortNameCase::respected))
             ++count;
 
     return count;
@@ -117,7 +130,29 @@ int countTargetPorts (int productId)
 
 juce::String findTargetPortName (juce::StringArray names, int productId, bool fallbackToMakerPattern)
 {
-    return NsZ9m::findBestPortName (names, productId, fallbackToMakerPattern);
+    juce::String bestName;
+    int bestPort = -1;
+
+    for (auto& name : names)
+    {
+        if (NsZ9m::getProductIdFromPortName (name) != productId)
+            continue;
+
+        const auto port = NsZ9m::portIndexFromName (name, NsZ9m::PortNameCase::ignored);
+
+        if (port > bestPort)
+        {
+            bestPort = port;
+            bestName = name;
+        }
+    }
+
+    if (bestPort == -1 && fallbackToMakerPattern)
+        for (auto& name : names)
+            if (NsZ9m::matchesBrandPortPattern (name))
+                bestName = name;
+
+    return bestName;
 }
 
 int countPortsContaining (juce::StringRef text, bool outputs)
@@ -129,6 +164,22 @@ int countPortsContaining (juce::StringRef text, bool outputs)
             ++count;
 
     return count;
+}
+
+int countUnitsNamedLike (const juce::String& portName)
+{
+    const auto unitName = unitNameOf (NsZ9m::deviceNameOfPort (portName));
+    juce::StringArray units;
+
+    for (auto& name : rawPortNames (true))
+    {
+        const auto device = NsZ9m::deviceNameOfPort (name);
+
+        if (unitNameOf (device) == unitName)
+            units.addIfNotAlreadyThere (device);
+    }
+
+    return units.size();
 }
 
 int indexOfPortContaining (juce::StringRef text, bool outputs)

@@ -32,8 +32,9 @@ bool isUpgradePort (juce::String name);
 /** The port filter of the lists. With normalMode clear: upgrade ports only.
     With plainFilter set: every port but the system's own ("Microsoft").
     Otherwise neither those nor upgrade-mode ports; generic Windows names
-    ("MIDIOUT? (*)", "MIDIIN? (*)") exactly when genericNames is set, names of
-    two words or more always, one-word names exactly when it is clear. */
+    ("MIDIOUT? (*)", "MIDIIN? (*)", ignoring case) exactly when genericNames
+    is set, names of two words or more always, one-word names exactly when it
+    is clear. */
 bool isListedPortName (const juce::String& name, bool normalMode, bool plainFilter, bool genericNames);
 
 /** The ports that pass isListedPortName (with the tool-family flag for
@@ -55,16 +56,25 @@ juce::String resolvePortDisplayName (const juce::String& displayName);
     filter and never generic Windows names. */
 juce::StringArray listSelectablePortNames (bool outputs, bool strict);
 
-/** Outputs of the product whose names are not generic Windows names. */
+/** Outputs of the product whose names are not generic Windows names (with
+    case respected: "midiout2 (Z9-X1)" counts). */
 int countTargetPorts (int productId);
 
 /** The name of the product with the highest port number (first of equals; a
-    malformed number never counts); failing that, with fallbackToMakerPattern,
-    the last name of the generic "VORLIX*Midi*" kind; else an empty text. */
+    malformed number never counts; generic Windows names read ignoring case);
+    failing that, with fallbackToMakerPattern, the last name of the generic
+    "VORLIX*Midi*" kind; else an empty text. */
 juce::String findTargetPortName (juce::StringArray names, int productId, bool fallbackToMakerPattern);
 
 /** The number of ports (the raw list) whose name contains the text. */
 int countPortsContaining (juce::StringRef text, bool outputs);
+
+/** The number of units among the outputs that go by the name of the unit
+    the port belongs to. A unit counts once however many ports it shows
+    ("Z9-X1", "MIDIOUT2 (Z9-X1)" ...), and so does each further unit of that
+    name, which the system tells apart by a number in front ("2- Z9-X1",
+    "MIDIOUT2 (2- Z9-X1)" ...). Names compared with case. */
+int countUnitsNamedLike (const juce::String& portName);
 
 /** The position in listPortNames (outputs, true, true) of the first name that
     contains the text, or -1. */

@@ -8,6 +8,11 @@
 
 #include <dlfcn.h>
 #include <initializer_list>
+#include <signal.h>
+#include <unistd.h>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -78,6 +83,98 @@ void pinFonts()
    #endif
 }
 
+// Whether the framework will find a display to open windows on: the one it
+// connects to (DISPLAY, else ":0.0", as JUCE's X layer picks it) answers.
+// The connection is closed again at once; no window is made.
+bool displayIsReachable()
+{
+    using OpenDisplay = void* (*) (const char*);
+    using CloseDisplay = int (*) (void*);
+
+    auto* xlib = dlopen ("libX11.so.6", RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
+
+    if (xlib == nullptr)
+        return false;
+
+    auto open = reinterpret_cast<OpenDisplay> (dlsym (xlib, "XOpenDisplay"));
+    auto close = reinterpret_cast<CloseDisplay> (dlsym (xlib, "XCloseDisplay"));
+
+    if (open == nullptr || close == nullptr)
+        return false;
+
+    const auto* variable = std::getenv ("DISPLAY");
+    auto* display = open (variable != nullptr && *variable != 0 ? variable : ":0.0");
+
+    if (display == nullptr)
+        return false;
+
+    close (display);
+    return true;
+}
+
+// Without a display the framework finds no screen, and a windowed test ends
+// at its first window, when it reads the screen's area through a null
+// pointer. That crash is turned into a failure that says why; any other
+// crash goes on to the handler that was there before (the sanitizer's, or
+// the system's).
+namespace withoutDisplay
+{
+    char testName[512] = "A windowed test";
+    struct sigaction previous {};
+
+    void write (const char* text)
+    {
+        auto ignored = ::write (STDERR_FILENO, text, std::strlen (text));
+        (void) ignored;
+    }
+
+    void crashed (int signal, siginfo_t* info, void*)
+    {
+        constexpr std::uintptr_t nullPage = 65536;
+
+        if (info == nullptr || reinterpret_cast<std::uintptr_t> (info->si_addr) >= nullPage)
+        {
+            sigaction (signal, &previous, nullptr);
+            return;   // the fault repeats, for that handler to take
+        }
+
+        write ("\n");
+        write (testName);
+        write (" needs a display and there is none: the framework found no screen to put its windows on.\n"
+               "Run the tests with the README's command, scripts/test.sh, which starts a virtual display"
+               " when there is none (or run ctest through scripts/virtual-display.sh).\n");
+        _exit (1);
+    }
+
+    struct TestNames final : public ::testing::EmptyTestEventListener
+    {
+        void OnTestStart (const ::testing::TestInfo& info) override
+        {
+            std::snprintf (testName, sizeof (testName), "%s.%s", info.test_suite_name(), info.name());
+        }
+    };
+
+    void install()
+    {
+        struct sigaction action {};
+        action.sa_sigaction = crashed;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset (&action.sa_mask);
+        sigaction (SIGSEGV, &action, &previous);
+
+        ::testing::UnitTest::GetInstance()->listeners().Append (new TestNames());
+    }
+}
+
+// A windowed test run without a display fails at its first window and says
+// to run the tests with their display; every other test runs as usual. The
+// display is looked for once, before the first test.
+void failWindowedTestsClearlyWithoutADisplay()
+{
+    if (! displayIsReachable())
+        withoutDisplay::install();
+}
+
 } // namespace
 
 // Every test runs with JUCE's message manager up, on this thread, so tests can
@@ -99,6 +196,7 @@ int main (int argc, char** argv)
     ::testing::InitGoogleTest (&argc, argv);
     pinFonts();
     keepWindowLibrariesLoaded();
+    failWindowedTestsClearlyWithoutADisplay();
     juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
     juce::ScopedJuceInitialiser_GUI juce;
 

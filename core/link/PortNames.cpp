@@ -128,8 +128,16 @@ int productIdFromPortName (const juce::String& portName, bool alternateList)
     return productUnknown;
 }
 
-bool matchesOutputPortPattern (const juce::String& name)   { return name.matchesWildcard ("MIDIOUT? (*)", false); }
-bool matchesInputPortPattern (const juce::String& name)    { return name.matchesWildcard ("MIDIIN? (*)", false); }
+bool matchesOutputPortPattern (const juce::String& name, PortNameCase nameCase)
+{
+    return name.matchesWildcard ("MIDIOUT? (*)", nameCase == PortNameCase::ignored);
+}
+
+bool matchesInputPortPattern (const juce::String& name, PortNameCase nameCase)
+{
+    return name.matchesWildcard ("MIDIIN? (*)", nameCase == PortNameCase::ignored);
+}
+
 bool matchesBrandPortPattern (const juce::String& name)    { return name.matchesWildcard ("VORLIX*Midi*", true); }
 
 static int digitAt (const juce::String& name, int position)
@@ -138,23 +146,40 @@ static int digitAt (const juce::String& name, int position)
     return juce::CharacterFunctions::isDigit (c) ? (int) (c - '0') : -1;
 }
 
-int portIndexFromName (const juce::String& portName)
-{
-    if (matchesOutputPortPattern (portName))
-        return digitAt (portName, 7);
+// "MIDIOUT" and "MIDIIN" stand at the start of a multi-port name, so its port
+// digit and its bracketed device name follow at fixed places.
+static constexpr int outputDigitPosition = 7;   // "MIDIOUT?"
+static constexpr int inputDigitPosition = 6;    // "MIDIIN?"
 
-    if (matchesInputPortPattern (portName))
-        return digitAt (portName, 6);
+int portIndexFromName (const juce::String& portName, PortNameCase nameCase)
+{
+    if (matchesOutputPortPattern (portName, nameCase))
+        return digitAt (portName, outputDigitPosition);
+
+    if (matchesInputPortPattern (portName, nameCase))
+        return digitAt (portName, inputDigitPosition);
 
     return 1;
+}
+
+juce::String deviceNameOfPort (const juce::String& portName)
+{
+    // The digit, a blank and "(" precede the device's name; ")" ends it.
+    if (matchesOutputPortPattern (portName, PortNameCase::respected))
+        return portName.substring (outputDigitPosition + 3, portName.length() - 1);
+
+    if (matchesInputPortPattern (portName, PortNameCase::respected))
+        return portName.substring (inputDigitPosition + 3, portName.length() - 1);
+
+    return portName;
 }
 
 juce::String pairPortName (const juce::String& name, bool toInput)
 {
     if (toInput)
-        return matchesOutputPortPattern (name) ? name.replace ("MIDIOUT", "MIDIIN") : name;
+        return matchesOutputPortPattern (name, PortNameCase::respected) ? name.replace ("MIDIOUT", "MIDIIN") : name;
 
-    return matchesInputPortPattern (name) ? name.replace ("MIDIIN", "MIDIOUT") : name;
+    return matchesInputPortPattern (name, PortNameCase::respected) ? name.replace ("MIDIIN", "MIDIOUT") : name;
 }
 
 int bestPortIndexOf (const juce::StringArray& names, int productId, bool alternateList)

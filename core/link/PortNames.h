@@ -32,11 +32,20 @@ const std::vector<ProductPatternRow>& productPatternRows (bool alternateList);
     matches. */
 int productIdFromPortName (const juce::String& portName, bool alternateList);
 
-/** "MIDIOUT? (*)", case taken into account: an output of a multi-port device. */
-bool matchesOutputPortPattern (const juce::String& name);
+/** How the generic Windows port names ("MIDIOUT? (*)", "MIDIIN? (*)") are
+    matched. The core's port numbers and pairing take case into account; the
+    firmware upgrader's port lists ignore it. */
+enum class PortNameCase
+{
+    respected,
+    ignored
+};
 
-/** "MIDIIN? (*)", case taken into account: an input of a multi-port device. */
-bool matchesInputPortPattern (const juce::String& name);
+/** "MIDIOUT? (*)": an output of a multi-port device. */
+bool matchesOutputPortPattern (const juce::String& name, PortNameCase nameCase);
+
+/** "MIDIIN? (*)": an input of a multi-port device. */
+bool matchesInputPortPattern (const juce::String& name, PortNameCase nameCase);
 
 /** "VORLIX*Midi*" ignoring case: the maker's generic port name, which carries
     no port number. */
@@ -44,13 +53,20 @@ bool matchesBrandPortPattern (const juce::String& name);
 
 /** The port number of a name: the digit after "MIDIOUT" or "MIDIIN" of a
     multi-port name (-1 when that character is not a digit), 1 for any other
-    name. */
-int portIndexFromName (const juce::String& portName);
+    name. The core reads the multi-port names with case respected. */
+int portIndexFromName (const juce::String& portName, PortNameCase nameCase = PortNameCase::respected);
+
+/** The name of the device a port belongs to: the text in the brackets of a
+    multi-port name ("MIDIOUT2 (Z9-X1)" and "MIDIIN2 (Z9-X1)" are ports of
+    "Z9-X1"), the name itself for a device's plain port. Multi-port names are
+    read with case respected, as pairPortName reads them. */
+juce::String deviceNameOfPort (const juce::String& portName);
 
 /** The name of the paired port in the other direction: towards the input,
     "MIDIOUT" becomes "MIDIIN" in a name matching "MIDIOUT? (*)"; towards the
-    output, "MIDIIN" becomes "MIDIOUT" in a name matching "MIDIIN? (*)". Any
-    other name pairs with itself. */
+    output, "MIDIIN" becomes "MIDIOUT" in a name matching "MIDIIN? (*)". Both
+    the match and the replacement respect case. Any other name pairs with
+    itself. */
 juce::String pairPortName (const juce::String& name, bool toInput);
 
 /** The highest port number among the names of that product (products read

@@ -83,9 +83,63 @@ TEST_F (PortNamesTest, PortNumbersAndProductsOfPortNames)
         SCOPED_TRACE (c.name);
         EXPECT_EQ (portIndexFromName (c.name), c.port);
         EXPECT_EQ (getProductIdFromPortName (c.name), c.product);
-        EXPECT_EQ (matchesOutputPortPattern (c.name) || matchesInputPortPattern (c.name),
+        EXPECT_EQ (matchesOutputPortPattern (c.name, PortNameCase::respected)
+                       || matchesInputPortPattern (c.name, PortNameCase::respected),
                    juce::String (c.name).startsWith ("MIDI") && c.port != 1);
     }
+}
+
+TEST_F (PortNamesTest, TheMultiPortPatternsIgnoreCaseOnlyWhenAsked)
+{
+    struct Case { const char* name; bool output, input; int port, portIgnoringCase; };
+
+    const Case cases[] =
+    {
+        { "MIDIOUT4 (Z9-X1)",  true,  false, 4,  4 },
+        { "midiout4 (Z9-X1)",  false, false, 1,  4 },
+        { "MidiOut3 (z9-x1)",  false, false, 1,  3 },
+        { "midiOUTx (Z9-X1)",  false, false, 1, -1 },
+        { "MIDIIN2 (Z9-X1)",   false, true,  2,  2 },
+        { "midiin2 (Z9-X1)",   false, false, 1,  2 },
+        { "MiDiIn9 (Z9-M)",    false, false, 1,  9 },
+        { "midiout10 (Z9-M)",  false, false, 1,  1 },   // two characters before the blank, in any case
+        { "Z9-X1",             false, false, 1,  1 },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        EXPECT_EQ (matchesOutputPortPattern (c.name, PortNameCase::respected), c.output);
+        EXPECT_EQ (matchesInputPortPattern (c.name, PortNameCase::respected), c.input);
+        EXPECT_EQ (matchesOutputPortPattern (c.name, PortNameCase::ignored) || matchesInputPortPattern (c.name, PortNameCase::ignored),
+                   c.portIgnoringCase != 1);
+        EXPECT_EQ (portIndexFromName (c.name), c.port);
+        EXPECT_EQ (portIndexFromName (c.name, PortNameCase::ignored), c.portIgnoringCase);
+    }
+}
+
+TEST_F (PortNamesTest, TheDeviceOfAPort)
+{
+    struct Case { const char* name; const char* device; };
+
+    const Case cases[] =
+    {
+        { "Z9-X1",                 "Z9-X1" },
+        { "MIDIOUT2 (Z9-X1)",      "Z9-X1" },
+        { "MIDIIN4 (Z9-X1)",       "Z9-X1" },
+        { "MIDIOUT3 (2- Z9-X1)",   "2- Z9-X1" },
+        { "2- Z9-X1",              "2- Z9-X1" },
+        { "MIDIOUTx (Z9-M)",       "Z9-M" },                // a port of the device, if a malformed one
+        { "MIDIOUT4 (A (B))",      "A (B)" },
+        { "midiout2 (Z9-X1)",      "midiout2 (Z9-X1)" },    // read with case, as the pairing reads it
+        { "MIDIOUT10 (Z9-X1)",     "MIDIOUT10 (Z9-X1)" },
+        { "MIDIOUT2 (Z9-X1) B",    "MIDIOUT2 (Z9-X1) B" },
+        { "MIDIOUT2 ()",           "" },
+        { "",                      "" },
+    };
+
+    for (auto& c : cases)
+        EXPECT_EQ (deviceNameOfPort (c.name), juce::String (c.device)) << c.name;
 }
 
 TEST_F (PortNamesTest, PairedPortNames)

@@ -573,7 +573,6 @@ TEST_F (UnitUpgrade, StartFailureTexts)
     const struct { const char* pick; const char* message; } cases[] =
     {
         { "Some Synth Out", "\"Some Synth Out\"\nThis device may be not able to be upgraded by this software." },
-        { "Z9-X1",          "Connect ONLY the device you want to update." },   // its name is in each of its port names
     };
 
     for (auto& c : cases)
@@ -587,5 +586,57 @@ TEST_F (UnitUpgrade, StartFailureTexts)
         w->stepStart();
         EXPECT_EQ (dialogs.getMessages()[before], c.message) ;
         EXPECT_EQ (w->getStep(), -1);
+    }
+}
+
+TEST_F (UnitUpgrade, StartCountsUnitsNotTheirPorts)
+{
+    // The unit shows "Z9-X1" and "MIDIOUT2 (Z9-X1)" to "MIDIOUT4 (Z9-X1)"; a
+    // second one of that name shows "2- Z9-X1" and "MIDIOUT2 (2- Z9-X1)" ...
+    const struct { bool secondUnit; const char* pick; bool refused; } cases[] =
+    {
+        { false, "Z9-X1",               false },
+        { false, "MIDIOUT4 (Z9-X1)",    false },
+        { false, "MIDIOUT2 (Z9-X1)",    false },
+        { true,  "Z9-X1",               true },
+        { true,  "MIDIOUT4 (Z9-X1)",    true },
+        { true,  "2- Z9-X1",            true },
+        { true,  "MIDIOUT3 (2- Z9-X1)", true },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.pick) + (c.secondUnit ? " beside a second unit" : " alone"));
+        std::unique_ptr<SimulatedSurface> second;
+
+        if (c.secondUnit)
+            second = std::make_unique<SimulatedSurface> (ports, 2056, 4, true, "2- Z9-X1");
+
+        Wizard w (2056, {}, unitUpdates());
+        upgraderState().automaticStepping = false;
+        choosers.confirm = true;
+        choosers.pick = c.pick;
+        const auto before = dialogs.getMessages().size();
+
+        if (c.refused)
+            dialogs.answerBox (0);
+
+        w->stepStart();
+
+        ASSERT_EQ (choosers.chosen.strings.getLast(), c.pick);
+        EXPECT_EQ (w->targetPortName, c.pick);
+
+        if (c.refused)
+        {
+            EXPECT_EQ (dialogs.getMessages().size(), before + 1);
+            EXPECT_EQ (dialogs.getMessages()[before], "Connect ONLY the device you want to update.");
+            EXPECT_EQ (w->getStep(), -1);
+        }
+        else
+        {
+            EXPECT_EQ (dialogs.getMessages().size(), before);
+            EXPECT_EQ (w->getStep(), 0);
+            EXPECT_EQ (w.title(), "Firmware Upgrade: Z9-X");
+        }
     }
 }

@@ -89,7 +89,9 @@ TEST_F (UpgraderPorts, ThePortFilter)
         { "Vorlix firmware upgrade 1",  true,  false, false, false },
         { "MIDIOUT4 (Z9-X1)",           true,  false, true,  true },
         { "MIDIOUT4 (Z9-X1)",           true,  false, false, false },
-        { "midiout4 (Z9-X1)",           true,  false, false, true },    // the generic test respects case
+        { "midiout4 (Z9-X1)",           true,  false, false, false },   // the generic test ignores case
+        { "midiout4 (Z9-X1)",           true,  false, true,  true },
+        { "MidiIn3 (Z9-X1)",            true,  false, false, false },
         { "MIDIIN3 (Z9-X1)",            true,  false, true,  true },
         { "Z9-M MIDI",                  true,  false, true,  true },    // two words: always
         { "Z9M",                        true,  false, true,  false },
@@ -137,6 +139,86 @@ TEST_F (UpgraderPorts, CountingTheTargetsPorts)
     EXPECT_EQ (countTargetPorts (2056), 2);   // generic names do not count
     EXPECT_EQ (countTargetPorts (2055), 1);
     EXPECT_EQ (countTargetPorts (2069), 0);
+}
+
+TEST_F (UpgraderPorts, GenericNamesInAnyCase)
+{
+    // The lists and the target's port number read generic names ignoring
+    // case; the count of the target's ports reads them with case.
+    struct Case { const char* name; bool generic; bool counted; int port; };
+
+    const Case cases[] =
+    {
+        { "MIDIOUT4 (Z9-X1)",  true,  false, 4 },
+        { "midiout4 (Z9-X1)",  true,  true,  4 },
+        { "MidiOut3 (Z9-X1)",  true,  true,  3 },
+        { "midiin2 (Z9-X1)",   true,  true,  2 },
+        { "MIDIin4 (z9-x1)",   true,  true,  4 },
+        { "midioutx (Z9-X1)",  true,  true, -1 },
+        { "Z9-X1",             false, true,  1 },
+    };
+
+    auto& state = upgraderState();
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        ports.addOutput (c.name);
+        ports.addInput (c.name);
+
+        for (bool toolFamily : { false, true })
+        {
+            state.toolFamily = toolFamily;
+            EXPECT_EQ (listPortNames (true, true, false).contains (c.name), c.generic == toolFamily);
+        }
+
+        EXPECT_EQ (listSelectablePortNames (false, true).contains (c.name), ! c.generic);
+        EXPECT_EQ (countTargetPorts (2056), c.counted ? 1 : 0);
+
+        const juce::StringArray names { "MIDIOUT2 (Z9-X1)", c.name };
+        EXPECT_EQ (findTargetPortName (names, 2056, false), c.port > 2 ? juce::String (c.name) : "MIDIOUT2 (Z9-X1)");
+
+        ports.removeOutput (c.name);
+        ports.removeInput (c.name);
+    }
+}
+
+TEST_F (UpgraderPorts, OneUnitCountsOnceHoweverManyPortsItShows)
+{
+    struct Case { std::initializer_list<const char*> outputs; const char* port; int units; };
+
+    const Case cases[] =
+    {
+        { { "Z9-X1", "MIDIOUT2 (Z9-X1)", "MIDIOUT3 (Z9-X1)", "MIDIOUT4 (Z9-X1)" },         "Z9-X1",               1 },
+        { { "Z9-X1", "MIDIOUT2 (Z9-X1)", "MIDIOUT3 (Z9-X1)", "MIDIOUT4 (Z9-X1)" },         "MIDIOUT4 (Z9-X1)",    1 },
+        { { "Z9-X1" },                                                                      "Z9-X1",               1 },
+        { { "MIDIOUT2 (Z9-X1)", "MIDIOUT4 (Z9-X1)", "Z9-X2", "MIDIOUT2 (Z9-X2)" },         "MIDIOUT4 (Z9-X1)",    1 },
+        { { "Z9-X1", "MIDIOUT4 (Z9-X1)", "2- Z9-X1", "MIDIOUT4 (2- Z9-X1)" },              "Z9-X1",               2 },
+        { { "Z9-X1", "MIDIOUT4 (Z9-X1)", "2- Z9-X1", "MIDIOUT4 (2- Z9-X1)" },              "MIDIOUT4 (2- Z9-X1)", 2 },
+        { { "Z9-X1", "MIDIOUT4 (Z9-X1)", "2- Z9-X1", "MIDIOUT4 (2- Z9-X1)" },              "2- Z9-X1",            2 },
+        { { "MIDIOUT4 (Z9-X1)", "MIDIOUT4 (2- Z9-X1)", "MIDIOUT4 (3- Z9-X1)" },            "MIDIOUT4 (Z9-X1)",    3 },
+        { { "VORLIX Pad16", "2- VORLIX Pad16" },                                            "VORLIX Pad16",        2 },
+        { { "Z9-X1", "Z9-X1 MIDI", "MIDIOUT4 (Z9-X12)" },                                   "Z9-X1",               1 },   // other names that contain it
+        { { "Z9-X1", "z9-x1" },                                                             "Z9-X1",               1 },   // names compared with case
+        { { "Z9-X1", "2-Z9-X1", "2 Z9-X1" },                                                "Z9-X1",               1 },   // not the system's numbering
+        { { "Z9-X1" },                                                                      "Z9-X2",               0 },
+    };
+
+    for (auto& c : cases)
+    {
+        for (auto& name : ports.getOutputNames())
+            ports.removeOutput (name);
+
+        juce::StringArray outputs;
+
+        for (auto* name : c.outputs)
+        {
+            ports.addOutput (name);
+            outputs.add (name);
+        }
+
+        EXPECT_EQ (countUnitsNamedLike (c.port), c.units) << c.port << " among " << outputs.joinIntoString (", ");
+    }
 }
 
 TEST_F (UpgraderPorts, TheTargetPortIsTheOneWithTheHighestPortNumber)
