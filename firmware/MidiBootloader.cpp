@@ -157,7 +157,9 @@ namespace
             sendPacket (makeCommandPacket (connectCommand, 0));
             pollCounter = 0;
 
-            if (! waitFor (flags.connect, true))
+            // A unit that refuses the connect is never erased, whatever else
+            // it said.
+            if (waitFor (flags.connect) != Answer::taken)
                 return fail ("Could not connect to hardware");
 
             hooks.pause (0);
@@ -165,14 +167,15 @@ namespace
             showStatus ("Erasing...");
 
             // Erase. A unit that does not confirm it is still written: some
-            // bootloaders erase without a word.
+            // bootloaders erase without a word, and each block is taken or
+            // refused on its own.
             flags.erase = false;
             flags.refusal = false;
             sendFiller();
             sendPacket (makeCommandPacket (eraseCommand, getEraseParameter (productCode)));
             pollCounter = 0;
 
-            if (! waitFor (flags.erase, true))
+            if (waitFor (flags.erase) != Answer::taken)
                 flags.clear();
 
             hooks.pause (0);
@@ -186,8 +189,12 @@ namespace
             {
                 const auto block = makeWriteBlock (image.data(), image.size(), position, counter++);
 
+                // A refusal that came after the previous block's answer was
+                // seen still counts against that block.
                 flags.block = false;
-                flags.refusal = false;
+
+                if (flags.refusal.exchange (false))
+                    return fail ("Could not write new firmware");
 
                 for (auto byte : block)
                     sendByte (byte);
@@ -206,9 +213,11 @@ namespace
             sendFiller();
             sendPacket (makeCommandPacket (resetCommand, 0));
             pollCounter = 0;
-            waitFor (flags.reset, true);
+            waitFor (flags.reset);
 
-            if (! flags.reset && flags.refusal)
+            // The image is in: only a refusal without the acknowledgement
+            // tells that the unit did not restart.
+            if (! flags.reset.load() && flags.refusal.load())
                 return fail ("OK. But reset failed!");
 
             flags.clear();
@@ -250,16 +259,14 @@ namespace
                 sendByte (byte);
         }
 
-        bool answered (const std::atomic<bool>& flag, bool endOnRefusal) const
-        {
-            return flag.load() || (endOnRefusal && flags.refusal.load());
-        }
+        enum class Answer { taken, refused, none };
 
-        /** Polls until the flag (or a refusal) is set or the poll counter
-            reaches its limit; true when the flag is set. */
-        bool waitFor (const std::atomic<bool>& flag, bool endOnRefusal)
+        /** Polls until the flag or the refusal flag is set, or the poll
+            counter reaches its limit. A refusal outweighs the flag: both may
+            arrive before one poll, and a refused command was not carried out. */
+        Answer waitFor (const std::atomic<bool>& flag)
         {
-            while (! answered (flag, endOnRefusal) && pollCounter < timing.pollLimit)
+            while (! flag.load() && ! flags.refusal.load() && pollCounter < timing.pollLimit)
             {
                 hooks.pause (timing.pollMs);
                 ++pollCounter;
@@ -268,25 +275,27 @@ namespace
             if (pollCounter >= timing.pollLimit)
                 pollCounter = 0;
 
-            return flag.load();
+            // The flag first: a refusal that arrives between the two reads
+            // is still seen.
+            const auto taken = flag.load();
+
+            if (flags.refusal.load())
+                return Answer::refused;
+
+            return taken ? Answer::taken : Answer::none;
         }
 
         /** A block's two rounds: what is left of the counter, then a full
-            wait; true when the unit took the block. */
+            wait; true when the unit took the block and did not refuse it. */
         bool waitForBlock()
         {
-            if (waitFor (flags.block, true))
-                return true;
+            const auto first = waitFor (flags.block);
 
-            if (! flags.refusal.load())
-            {
-                pollCounter = 0;
+            if (first != Answer::none)
+                return first == Answer::taken;
 
-                if (waitFor (flags.block, true))
-                    return true;
-            }
-
-            return false;
+            pollCounter = 0;
+            return waitFor (flags.block) == Answer::taken;
         }
 
         NsZ9m::MidiOutputPort& output;

@@ -133,7 +133,11 @@ void paceMidiPackets (int& counter, int every, int pauseMs, const std::function<
     Each acknowledgement flag is cleared before the message it answers is
     sent, so an answer that comes at once is never lost, and every flag is
     cleared before the reset, so nothing left from before can pass for the
-    unit's answer. A refused block fails the transfer at once.
+    unit's answer. A refused connect or block fails the transfer at once,
+    even when an acknowledgement came with the refusal. An erase without
+    acknowledgement, or refused, is carried on (each block is then taken or
+    refused on its own), and a reset fails only when refused and not
+    acknowledged.
 
     Message thread only; it pauses only through hooks.pause.
 */

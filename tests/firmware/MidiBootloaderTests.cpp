@@ -269,6 +269,43 @@ TEST_F (MidiBootloaderTest, RefusalsAndBadSumsEndTheTransfer)
     }
 }
 
+TEST_F (MidiBootloaderTest, ARefusalOutweighsTheAcknowledgementThatCameWithIt)
+{
+    // The unit acknowledges and refuses the command in one breath: both flags
+    // are set before the transfer looks.
+    struct Case { int command; const char* text; juce::StringArray conversation; };
+
+    const auto wholeTransfer = juce::StringArray ({ "filler", "connect", "filler", "erase 0x70", "block 0", "block 1",
+                                                    "block 2", "filler", "reset" });
+    const Case cases[] = {
+        { mb::connectCommand, "Could not connect to hardware", { "filler", "connect" } },
+        { mb::writeCommand,   "Could not write new firmware",  { "filler", "connect", "filler", "erase 0x70", "block 0" } },
+        { mb::eraseCommand,   "",                              wholeTransfer },   // a refused erase is carried on
+        { mb::resetCommand,   "",                              wholeTransfer },   // the unit acknowledged its restart
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String::toHexString (c.command).toStdString());
+        z9test::SimulatedBootloaderUnit other (ports, "Vorlix firmware upgrade (Pad16 #2)");
+        other.answerBoth = { c.command };
+
+        ProgramSide side (ports, other.portName);
+        recorder = {};
+        const auto image = makeImage (1536);
+        const auto result = upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, recorder.hooks());
+
+        EXPECT_EQ (result.getErrorMessage(), c.text);
+        EXPECT_EQ (other.getConversation().joinIntoString (", "), c.conversation.joinIntoString (", "));   // nothing after a failure
+        EXPECT_FALSE (other.sawUnexpected());
+        EXPECT_EQ (recorder.count (33), 0);
+        EXPECT_FALSE (side.flags.refusal.load());
+
+        if (c.command == mb::writeCommand)
+            EXPECT_EQ (other.getNumMessagesReceived(), 18 + 18 + mb::blockSize);
+    }
+}
+
 TEST_F (MidiBootloaderTest, LateAnswersAndAMissingEraseAnswerStillSucceed)
 {
     unit.answerDelayMs = 20;
