@@ -1,8 +1,25 @@
 #include "firmware/MidiBootloader.h"
-#include "core/base/PlatformHelpers.h"
 #include "core/sync/ProcessState.h"
 #include "core/base/RegularFile.h"
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#if JUCE_LINUX
+ #include <ctime>
+ #include <sys/prctl.h>
+
+namespace juce
+{
+    // The framework's own step of its message loop (runDispatchLoopUntil):
+    // handles one round of what is pending and, asked to return when nothing
+    // is, returns false without sleeping. JUCE declares it in its message
+    // manager's source rather than in a header.
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+#endif
 
 namespace vorlix
 {
@@ -128,6 +145,120 @@ void paceMidiPackets (int& counter, int every, int pauseMs, const std::function<
     }
 }
 
+//==============================================================================
+namespace
+{
+    juce::int64 nowNs() noexcept
+    {
+        return (juce::int64) std::chrono::duration_cast<std::chrono::nanoseconds> (
+                   std::chrono::steady_clock::now().time_since_epoch()).count();
+    }
+
+    constexpr juce::int64 nsPerMs = 1000000;
+}
+
+TransferPause::TransferPause (int maxSpinMicroseconds)
+    : maxSpinNs (juce::jmax (0, maxSpinMicroseconds) * (juce::int64) 1000)
+{
+   #if JUCE_LINUX
+    // 1 ns: 0 would restore the thread's default of 50 us.
+    savedTimerSlack = (unsigned long) ::prctl (PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    ::prctl (PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
+   #endif
+}
+
+TransferPause::~TransferPause()
+{
+   #if JUCE_LINUX
+    if (savedTimerSlack > 0)
+        ::prctl (PR_SET_TIMERSLACK, savedTimerSlack, 0, 0, 0);
+   #endif
+}
+
+void TransferPause::dispatchPending (juce::int64 deadlineNs)
+{
+    auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+
+    if (mm == nullptr || mm->hasStopMessageBeenSent())
+        return;
+
+    jassert (mm->isThisTheMessageThread()); // only the message thread may run the loop
+
+   #if JUCE_LINUX
+    while (juce::dispatchNextMessageOnSystemQueue (true) && nowNs() < deadlineNs)
+    {
+    }
+   #else
+    juce::ignoreUnused (deadlineNs);
+    mm->runDispatchLoopUntil (0);
+   #endif
+}
+
+void TransferPause::sleepUntil (juce::int64 deadlineNs)
+{
+   #if JUCE_LINUX
+    const timespec until { (time_t) (deadlineNs / 1000000000), (long) (deadlineNs % 1000000000) };
+
+    // steady_clock is CLOCK_MONOTONIC here; an interrupted sleep goes on to
+    // the same deadline.
+    while (::clock_nanosleep (CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR)
+    {
+    }
+   #else
+    std::this_thread::sleep_until (std::chrono::steady_clock::time_point (std::chrono::nanoseconds (deadlineNs)));
+   #endif
+}
+
+void TransferPause::operator() (int ms)
+{
+    const auto start = nowNs();
+    const auto deadline = start + juce::jmax (0, ms) * nsPerMs;
+
+    dispatchPending (deadline);
+
+    for (;;)
+    {
+        const auto now = nowNs();
+
+        if (now >= deadline)
+            return;
+
+        // Far from the deadline: sleep a millisecond at a time and keep the
+        // message loop going in between.
+        const auto margin = juce::jlimit ((juce::int64) 0, maxSpinNs, lateNs + 2 * lateDeviationNs);
+
+        if (deadline - now > nsPerMs + margin)
+        {
+            sleepUntil (now + nsPerMs);
+            dispatchPending (deadline);
+            continue;
+        }
+
+        // The last stretch: sleep until the system can be expected to wake
+        // the thread at the deadline, then watch the clock.
+        const auto target = deadline - margin;
+
+        if (target > now)
+        {
+            sleepUntil (target);
+
+            // How late this wake came, kept as a running mean and mean
+            // deviation (weights 1/8 and 1/4, as a round-trip estimate is).
+            const auto late = nowNs() - target;
+            const auto error = late - lateNs;
+            lateNs += error / 8;
+            lateDeviationNs += (std::abs (error) - lateDeviationNs) / 4;
+        }
+
+        while (nowNs() < deadline)
+        {
+        }
+
+        return;
+    }
+}
+
+//==============================================================================
 namespace
 {
     using namespace MidiBootloader;
@@ -140,7 +271,7 @@ namespace
             : output (out), flags (f), image (img), productCode (code), hooks (h), timing (t)
         {
             if (! hooks.pause)
-                hooks.pause = [] (int ms) { NsZ9m::waitWhileDispatching (ms); };
+                hooks.pause = [this] (int ms) { ownPause (ms); };
         }
 
         juce::Result run()
@@ -302,6 +433,7 @@ namespace
         AcknowledgementFlags& flags;
         const std::vector<juce::uint8>& image;
         const int productCode;
+        TransferPause ownPause;
         MidiTransferHooks hooks;
         const MidiTransferTiming timing;
 

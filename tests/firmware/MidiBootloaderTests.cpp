@@ -3,6 +3,7 @@
 #include "tests/support/TempFolder.h"
 #include "firmware/MidiBootloader.h"
 #include "core/sync/ProcessState.h"
+#include <chrono>
 #include <sys/stat.h>
 
 using namespace vorlix;
@@ -328,6 +329,82 @@ TEST_F (MidiBootloaderTest, LateAnswersAndAMissingEraseAnswerStillSucceed)
     timing.pollLimit = 20;
     EXPECT_EQ (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, hooks, timing).getErrorMessage(),
                "Could not connect to hardware");
+}
+
+//==============================================================================
+namespace
+{
+    double elapsedMsSince (std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+    }
+}
+
+// Only lower bounds: a busy machine makes the pauses longer, never shorter.
+TEST_F (MidiBootloaderTest, TheTransfersPauseIsNeverShorterThanAskedAndRunsTheMessageLoop)
+{
+    for (int maxSpin : { 0, TransferPause::defaultMaxSpinMicroseconds })
+    {
+        SCOPED_TRACE (maxSpin);
+        TransferPause pause (maxSpin);
+
+        for (int ms : { 0, 1, 1, 1, 2, 5, 33 })
+        {
+            // Posted before the pause: it is handled inside it.
+            bool handled = false;
+            juce::MessageManager::callAsync ([&handled] { handled = true; });
+
+            const auto start = std::chrono::steady_clock::now();
+            pause (ms);
+            const auto elapsed = elapsedMsSince (start);
+
+            EXPECT_GE (elapsed, (double) ms) << ms;
+            EXPECT_TRUE (handled) << ms;
+        }
+
+        // A whole run of pacing pauses, one after another.
+        for (int i = 0; i < 200; ++i)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            pause (1);
+            ASSERT_GE (elapsedMsSince (start), 1.0) << i;
+        }
+    }
+}
+
+TEST_F (MidiBootloaderTest, EveryPauseOfAPacedTransferLastsItsTime)
+{
+    // Each of the transfer's pauses, timed around the transfer's own kind of
+    // pause.
+    TransferPause pause;
+    std::vector<std::pair<int, double>> shortPauses;
+    int pauses = 0;
+
+    ProgramSide side (ports, unit.portName);
+    MidiTransferHooks hooks;
+    hooks.pause = [&] (int ms)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        pause (ms);
+        const auto elapsed = elapsedMsSince (start);
+        ++pauses;
+
+        if (elapsed < (double) ms)
+            shortPauses.emplace_back (ms, elapsed);
+    };
+
+    const auto image = makeImage (1024);
+    ASSERT_TRUE (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, hooks).wasOk());
+    EXPECT_EQ (unit.getFlash(), image);
+    EXPECT_GE (pauses, (int) mb::countTransferMessages (1024) / 2);
+    EXPECT_TRUE (shortPauses.empty()) << shortPauses.size() << " pauses were short, the first "
+                                      << shortPauses.front().second << " ms of " << shortPauses.front().first;
+
+    // Without a pause of its own, the transfer paces with its own pause: it
+    // lasts at least its floor of 1 ms for every second message.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, {}).wasOk());
+    EXPECT_GE (elapsedMsSince (start), (double) (mb::countTransferMessages (1024) / 2));
 }
 
 //==============================================================================
