@@ -321,10 +321,11 @@ namespace
                 const auto block = makeWriteBlock (image.data(), image.size(), position, counter++);
 
                 // A refusal that came after the previous block's answer was
-                // seen still counts against that block.
+                // seen still counts against that block. One left from the
+                // erase is forgotten: the erase goes on, answered or not.
                 flags.block = false;
 
-                if (flags.refusal.exchange (false))
+                if (flags.refusal.exchange (false) && position > 0)
                     return fail ("Could not write new firmware");
 
                 for (auto byte : block)
@@ -335,6 +336,10 @@ namespace
 
                 setProgress ((double) std::min (position + blockDataSize, image.size()), total);
             }
+
+            // ... and against the last block.
+            if (flags.refusal.load())
+                return fail ("Could not write new firmware");
 
             hooks.pause (0);
             showStatus ("Resetting...");
