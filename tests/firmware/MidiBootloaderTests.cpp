@@ -53,8 +53,9 @@ namespace
         std::unique_ptr<NsZ9m::MidiInputPort> input;
     };
 
-    /** A transfer's hooks that record everything; pauses only run the
-        message loop once, so no wait of the transfer takes real time. */
+    /** A transfer's hooks that record everything; pauses only handle what
+        the message loop has pending, so no wait of the transfer takes real
+        time. */
     struct Recorder
     {
         std::vector<int> pauses;
@@ -66,10 +67,10 @@ namespace
             MidiTransferHooks h;
             h.setProgress = [this] (double p) { progress.push_back (p); };
             h.showStatus = [this] (const juce::String& s) { statuses.add (s); };
-            h.pause = [this] (int ms)
+            h.pause = [this, pass = std::make_shared<TransferPause>()] (int ms)
             {
                 pauses.push_back (ms);
-                juce::MessageManager::getInstance()->runDispatchLoopUntil (0);
+                (*pass) (0);
             };
             return h;
         }
