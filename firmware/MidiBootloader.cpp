@@ -223,9 +223,14 @@ void TransferPause::operator() (int ms)
         if (now >= deadline)
             return;
 
+        // How long before the deadline to stop sleeping: as late as the
+        // wakes have come, plus one mean deviation. Watching the clock for
+        // longer gains little: on a busy machine a thread that keeps the
+        // processor is put aside for a millisecond or more all the more often.
+        const auto margin = juce::jlimit ((juce::int64) 0, maxSpinNs, lateNs + lateDeviationNs);
+
         // Far from the deadline: sleep a millisecond at a time and keep the
         // message loop going in between.
-        const auto margin = juce::jlimit ((juce::int64) 0, maxSpinNs, lateNs + 2 * lateDeviationNs);
 
         if (deadline - now > nsPerMs + margin)
         {

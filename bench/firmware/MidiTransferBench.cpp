@@ -47,8 +47,11 @@ namespace
         - sleeping: the same pause without its last stretch of watching the
           clock (maxSpinMicroseconds 0): sleeps only;
         - framework: NsZ9m::waitWhileDispatching, the framework's loop.
-        The counters give the time over the floor in percent and the
-        processor time of the process and of the transferring thread.
+        The counters give the time over the floor in percent, what the
+        pauses took beyond their time (overshoot_ms), how many of them ended
+        more than 0.2 ms late (stalls: the thread was not running) and what
+        those added (stalled_ms), and the processor time of the process and
+        of the transferring thread.
     */
     void transfer (benchmark::State& state, Pause kind)
     {
@@ -66,17 +69,32 @@ namespace
         ProgramSide side (ports, unit.portName);
 
         TransferPause pause (kind == Pause::sleeping ? 0 : TransferPause::defaultMaxSpinMicroseconds);
-        double pausedMs = 0, wallMs = 0, processCpu = 0, threadCpu = 0;
+        double pausedMs = 0, wallMs = 0, processCpu = 0, threadCpu = 0, overshootMs = 0, stalledMs = 0;
+        int stalls = 0;
 
         MidiTransferHooks hooks;
         hooks.pause = [&] (int ms)
         {
             pausedMs += ms;
 
+            if (kind == Pause::counted)
+                return;
+
+            const auto start = juce::Time::getMillisecondCounterHiRes();
+
             if (kind == Pause::framework)
                 NsZ9m::waitWhileDispatching (ms);
-            else if (kind != Pause::counted)
+            else
                 pause (ms);
+
+            const auto over = juce::Time::getMillisecondCounterHiRes() - start - ms;
+            overshootMs += over;
+
+            if (over > 0.2)
+            {
+                ++stalls;
+                stalledMs += over;
+            }
         };
 
         for (auto _ : state)
@@ -102,7 +120,12 @@ namespace
         state.counters["thread_cpu_ms"] = 1000.0 * threadCpu / runs;
 
         if (kind != Pause::counted)
+        {
             state.counters["over_floor_pct"] = 100.0 * (wallMs / runs - pausedMs) / pausedMs;
+            state.counters["overshoot_ms"] = overshootMs / runs;
+            state.counters["stalls"] = stalls / runs;
+            state.counters["stalled_ms"] = stalledMs / runs;
+        }
 
         state.SetBytesProcessed ((int64_t) state.iterations() * (int64_t) imageSize);
     }
