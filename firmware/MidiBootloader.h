@@ -111,14 +111,13 @@ struct MidiTransferTiming
     early when it had something to dispatch, and ends late by the sleep's
     overshoot (the thread's timer slack of 50 us, and the time the system
     takes to wake it) when it had not. This one measures its deadline on the
-    monotonic clock, handles
-    what the message loop has pending (timers, repaints, input, at least once
-    a millisecond in a longer pause), sleeps towards the deadline with the
-    timer slack of the waiting thread lowered to 1 ns, and watches the clock
-    for the last stretch that the system takes to wake the thread: at most
-    maxSpinMicroseconds, learnt from how late the earlier sleeps of this
-    object woke. With 0 it only sleeps. It never shortens a pause to make up
-    for an earlier one that ended late.
+    monotonic clock, handles what the message loop has pending (timers,
+    repaints, input; at least once a millisecond in a longer pause), sleeps
+    towards the deadline with the thread's timer slack lowered to 1 ns, and
+    watches the clock for the last stretch, as long as the system took to
+    wake this object's earlier sleeps (their mean lateness plus its mean
+    deviation), at most maxSpinMicroseconds. With 0 it only sleeps. It never
+    shortens a pause to make up for an earlier one that ended late.
 
     Once the application has begun to quit, the message loop is no longer
     run (as in the framework's own loop), but the pause still lasts its time.
