@@ -1,8 +1,25 @@
 #include "firmware/MidiBootloader.h"
-#include "core/base/PlatformHelpers.h"
 #include "core/sync/ProcessState.h"
 #include "core/base/RegularFile.h"
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#if JUCE_LINUX
+ #include <ctime>
+ #include <sys/prctl.h>
+
+namespace juce
+{
+    // The framework's own step of its message loop (runDispatchLoopUntil):
+    // handles one round of what is pending and, asked to return when nothing
+    // is, returns false without sleeping. JUCE declares it in its message
+    // manager's source rather than in a header.
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+#endif
 
 namespace vorlix
 {
@@ -128,6 +145,125 @@ void paceMidiPackets (int& counter, int every, int pauseMs, const std::function<
     }
 }
 
+//==============================================================================
+namespace
+{
+    juce::int64 nowNs() noexcept
+    {
+        return (juce::int64) std::chrono::duration_cast<std::chrono::nanoseconds> (
+                   std::chrono::steady_clock::now().time_since_epoch()).count();
+    }
+
+    constexpr juce::int64 nsPerMs = 1000000;
+}
+
+TransferPause::TransferPause (int maxSpinMicroseconds)
+    : maxSpinNs (juce::jmax (0, maxSpinMicroseconds) * (juce::int64) 1000)
+{
+   #if JUCE_LINUX
+    // 1 ns: 0 would restore the thread's default of 50 us.
+    savedTimerSlack = (unsigned long) ::prctl (PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    ::prctl (PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
+   #endif
+}
+
+TransferPause::~TransferPause()
+{
+   #if JUCE_LINUX
+    if (savedTimerSlack > 0)
+        ::prctl (PR_SET_TIMERSLACK, savedTimerSlack, 0, 0, 0);
+   #endif
+}
+
+void TransferPause::dispatchPending (juce::int64 deadlineNs)
+{
+    auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+
+    if (mm == nullptr || mm->hasStopMessageBeenSent())
+        return;
+
+    jassert (mm->isThisTheMessageThread()); // only the message thread may run the loop
+
+   #if JUCE_LINUX
+    while (juce::dispatchNextMessageOnSystemQueue (true) && nowNs() < deadlineNs)
+    {
+    }
+   #else
+    juce::ignoreUnused (deadlineNs);
+    mm->runDispatchLoopUntil (0);
+   #endif
+}
+
+void TransferPause::sleepUntil (juce::int64 deadlineNs)
+{
+   #if JUCE_LINUX
+    const timespec until { (time_t) (deadlineNs / 1000000000), (long) (deadlineNs % 1000000000) };
+
+    // steady_clock is CLOCK_MONOTONIC here; an interrupted sleep goes on to
+    // the same deadline.
+    while (::clock_nanosleep (CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR)
+    {
+    }
+   #else
+    std::this_thread::sleep_until (std::chrono::steady_clock::time_point (std::chrono::nanoseconds (deadlineNs)));
+   #endif
+}
+
+void TransferPause::operator() (int ms)
+{
+    const auto start = nowNs();
+    const auto deadline = start + juce::jmax (0, ms) * nsPerMs;
+
+    dispatchPending (deadline);
+
+    for (;;)
+    {
+        const auto now = nowNs();
+
+        if (now >= deadline)
+            return;
+
+        // How long before the deadline to stop sleeping: as late as the
+        // wakes have come, plus one mean deviation. Watching the clock for
+        // longer gains little: on a busy machine a thread that keeps the
+        // processor is put aside for a millisecond or more all the more often.
+        const auto margin = juce::jlimit ((juce::int64) 0, maxSpinNs, lateNs + lateDeviationNs);
+
+        // Far from the deadline: sleep a millisecond at a time and keep the
+        // message loop going in between.
+
+        if (deadline - now > nsPerMs + margin)
+        {
+            sleepUntil (now + nsPerMs);
+            dispatchPending (deadline);
+            continue;
+        }
+
+        // The last stretch: sleep until the system can be expected to wake
+        // the thread at the deadline, then watch the clock.
+        const auto target = deadline - margin;
+
+        if (target > now)
+        {
+            sleepUntil (target);
+
+            // How late this wake came, kept as a running mean and mean
+            // deviation (weights 1/8 and 1/4, as a round-trip estimate is).
+            const auto late = nowNs() - target;
+            const auto error = late - lateNs;
+            lateNs += error / 8;
+            lateDeviationNs += (std::abs (error) - lateDeviationNs) / 4;
+        }
+
+        while (nowNs() < deadline)
+        {
+        }
+
+        return;
+    }
+}
+
+//==============================================================================
 namespace
 {
     using namespace MidiBootloader;
@@ -140,7 +276,7 @@ namespace
             : output (out), flags (f), image (img), productCode (code), hooks (h), timing (t)
         {
             if (! hooks.pause)
-                hooks.pause = [] (int ms) { NsZ9m::waitWhileDispatching (ms); };
+                hooks.pause = [this] (int ms) { ownPause (ms); };
         }
 
         juce::Result run()
@@ -157,7 +293,9 @@ namespace
             sendPacket (makeCommandPacket (connectCommand, 0));
             pollCounter = 0;
 
-            if (! waitFor (flags.connect, true))
+            // A unit that refuses the connect is never erased, whatever else
+            // it said.
+            if (waitFor (flags.connect) != Answer::taken)
                 return fail ("Could not connect to hardware");
 
             hooks.pause (0);
@@ -165,14 +303,15 @@ namespace
             showStatus ("Erasing...");
 
             // Erase. A unit that does not confirm it is still written: some
-            // bootloaders erase without a word.
+            // bootloaders erase without a word, and each block is taken or
+            // refused on its own.
             flags.erase = false;
             flags.refusal = false;
             sendFiller();
             sendPacket (makeCommandPacket (eraseCommand, getEraseParameter (productCode)));
             pollCounter = 0;
 
-            if (! waitFor (flags.erase, true))
+            if (waitFor (flags.erase) != Answer::taken)
                 flags.clear();
 
             hooks.pause (0);
@@ -186,8 +325,13 @@ namespace
             {
                 const auto block = makeWriteBlock (image.data(), image.size(), position, counter++);
 
+                // A refusal that came after the previous block's answer was
+                // seen still counts against that block. One left from the
+                // erase is forgotten: the erase goes on, answered or not.
                 flags.block = false;
-                flags.refusal = false;
+
+                if (flags.refusal.exchange (false) && position > 0)
+                    return fail ("Could not write new firmware");
 
                 for (auto byte : block)
                     sendByte (byte);
@@ -198,6 +342,10 @@ namespace
                 setProgress ((double) std::min (position + blockDataSize, image.size()), total);
             }
 
+            // ... and against the last block.
+            if (flags.refusal.load())
+                return fail ("Could not write new firmware");
+
             hooks.pause (0);
             showStatus ("Resetting...");
 
@@ -206,9 +354,11 @@ namespace
             sendFiller();
             sendPacket (makeCommandPacket (resetCommand, 0));
             pollCounter = 0;
-            waitFor (flags.reset, true);
+            waitFor (flags.reset);
 
-            if (! flags.reset && flags.refusal)
+            // The image is in: only a refusal without the acknowledgement
+            // tells that the unit did not restart.
+            if (! flags.reset.load() && flags.refusal.load())
                 return fail ("OK. But reset failed!");
 
             flags.clear();
@@ -250,16 +400,14 @@ namespace
                 sendByte (byte);
         }
 
-        bool answered (const std::atomic<bool>& flag, bool endOnRefusal) const
-        {
-            return flag.load() || (endOnRefusal && flags.refusal.load());
-        }
+        enum class Answer { taken, refused, none };
 
-        /** Polls until the flag (or a refusal) is set or the poll counter
-            reaches its limit; true when the flag is set. */
-        bool waitFor (const std::atomic<bool>& flag, bool endOnRefusal)
+        /** Polls until the flag or the refusal flag is set, or the poll
+            counter reaches its limit. A refusal outweighs the flag: both may
+            arrive before one poll, and a refused command was not carried out. */
+        Answer waitFor (const std::atomic<bool>& flag)
         {
-            while (! answered (flag, endOnRefusal) && pollCounter < timing.pollLimit)
+            while (! flag.load() && ! flags.refusal.load() && pollCounter < timing.pollLimit)
             {
                 hooks.pause (timing.pollMs);
                 ++pollCounter;
@@ -268,31 +416,34 @@ namespace
             if (pollCounter >= timing.pollLimit)
                 pollCounter = 0;
 
-            return flag.load();
+            // The flag first: a refusal that arrives between the two reads
+            // is still seen.
+            const auto taken = flag.load();
+
+            if (flags.refusal.load())
+                return Answer::refused;
+
+            return taken ? Answer::taken : Answer::none;
         }
 
         /** A block's two rounds: what is left of the counter, then a full
-            wait; true when the unit took the block. */
+            wait; true when the unit took the block and did not refuse it. */
         bool waitForBlock()
         {
-            if (waitFor (flags.block, true))
-                return true;
+            const auto first = waitFor (flags.block);
 
-            if (! flags.refusal.load())
-            {
-                pollCounter = 0;
+            if (first != Answer::none)
+                return first == Answer::taken;
 
-                if (waitFor (flags.block, true))
-                    return true;
-            }
-
-            return false;
+            pollCounter = 0;
+            return waitFor (flags.block) == Answer::taken;
         }
 
         NsZ9m::MidiOutputPort& output;
         AcknowledgementFlags& flags;
         const std::vector<juce::uint8>& image;
         const int productCode;
+        TransferPause ownPause;
         MidiTransferHooks hooks;
         const MidiTransferTiming timing;
 

@@ -100,10 +100,60 @@ struct MidiTransferTiming
 };
 
 /**
+    The transfer's own pause: never shorter than asked, with the message loop
+    running, and ending as soon after its deadline as the system wakes the
+    thread.
+
+    The pacing asks for a 1 ms pause after every second message, tens of
+    thousands of times in one transfer, so what a pause adds beyond its time
+    adds up. The framework's loop (waitWhileDispatching) counts whole
+    milliseconds of the wall clock and sleeps 1 ms at a time: it may end
+    early when it had something to dispatch, and ends late by the sleep's
+    overshoot (the thread's timer slack of 50 us, and the time the system
+    takes to wake it) when it had not. This one measures its deadline on the
+    monotonic clock, handles what the message loop has pending (timers,
+    repaints, input; at least once a millisecond in a longer pause), sleeps
+    towards the deadline with the thread's timer slack lowered to 1 ns, and
+    watches the clock for the last stretch, as long as the system took to
+    wake this object's earlier sleeps (their mean lateness plus its mean
+    deviation), at most maxSpinMicroseconds. With 0 it only sleeps. It never
+    shortens a pause to make up for an earlier one that ended late.
+
+    Once the application has begun to quit, the message loop is no longer
+    run (as in the framework's own loop), but the pause still lasts its time.
+
+    Make one for a transfer and call it on the message thread; its lifetime
+    is the span for which the thread's timer slack stays lowered.
+*/
+class TransferPause
+{
+public:
+    static constexpr int defaultMaxSpinMicroseconds = 100;
+
+    explicit TransferPause (int maxSpinMicroseconds = defaultMaxSpinMicroseconds);
+    ~TransferPause();
+
+    /** Pauses at least ms milliseconds (0 or less: handles what is pending
+        and returns). */
+    void operator() (int ms);
+
+private:
+    void dispatchPending (juce::int64 deadlineNs);
+    void sleepUntil (juce::int64 deadlineNs);
+
+    const juce::int64 maxSpinNs;
+    juce::int64 lateNs = 0, lateDeviationNs = 0;   // how late the sleeps woke: running mean and deviation
+    unsigned long savedTimerSlack = 0;
+
+    JUCE_DECLARE_NON_COPYABLE (TransferPause)
+};
+
+/**
     What the transfer reports and how it pauses. The wizard shows the
-    progress (0 to 1) and the status text; pause runs the message loop for
-    about ms milliseconds (NsZ9m::waitWhileDispatching unless a test gives
-    another). Each is called on the message thread.
+    progress (0 to 1) and the status text; pause waits at least ms
+    milliseconds with the message loop running (a TransferPause of the
+    transfer's own unless a test gives another). Each is called on the
+    message thread.
 */
 struct MidiTransferHooks
 {
@@ -133,7 +183,11 @@ void paceMidiPackets (int& counter, int every, int pauseMs, const std::function<
     Each acknowledgement flag is cleared before the message it answers is
     sent, so an answer that comes at once is never lost, and every flag is
     cleared before the reset, so nothing left from before can pass for the
-    unit's answer. A refused block fails the transfer at once.
+    unit's answer. A refused connect or block fails the transfer at once,
+    even when an acknowledgement came with the refusal. An erase without
+    acknowledgement, or refused, is carried on (each block is then taken or
+    refused on its own), and a reset fails only when refused and not
+    acknowledged.
 
     Message thread only; it pauses only through hooks.pause.
 */

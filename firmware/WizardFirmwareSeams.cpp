@@ -1,6 +1,5 @@
 #include "firmware/WizardFirmwareSeams.h"
 #include "firmware/FirmwareUpgradeComponent.h"
-#include "core/base/PlatformHelpers.h"
 
 namespace vorlix
 {
@@ -58,7 +57,7 @@ juce::Result writeOverMidiForWizard (FirmwareUpgradeComponent& wizard, NsZ9m::Mi
     MidiTransferHooks hooks;
     hooks.setProgress = [safeWizard] (double p)                 { if (safeWizard != nullptr) safeWizard->setProgress (p); };
     hooks.showStatus = [safeWizard] (const juce::String& text)  { if (safeWizard != nullptr) safeWizard->setStatusLabelText (text); };
-    hooks.pause = [] (int ms)                                   { NsZ9m::waitWhileDispatching (ms); };
+    // No pause given: the transfer paces with its own (TransferPause).
 
     return upgradeOverMidi (output, inputOpen, flags, image, productCode, hooks, timing);
 }

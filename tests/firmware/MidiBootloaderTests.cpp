@@ -3,6 +3,7 @@
 #include "tests/support/TempFolder.h"
 #include "firmware/MidiBootloader.h"
 #include "core/sync/ProcessState.h"
+#include <chrono>
 #include <sys/stat.h>
 
 using namespace vorlix;
@@ -52,8 +53,9 @@ namespace
         std::unique_ptr<NsZ9m::MidiInputPort> input;
     };
 
-    /** A transfer's hooks that record everything; pauses only run the
-        message loop once, so no wait of the transfer takes real time. */
+    /** A transfer's hooks that record everything; pauses only handle what
+        the message loop has pending, so no wait of the transfer takes real
+        time. */
     struct Recorder
     {
         std::vector<int> pauses;
@@ -65,10 +67,10 @@ namespace
             MidiTransferHooks h;
             h.setProgress = [this] (double p) { progress.push_back (p); };
             h.showStatus = [this] (const juce::String& s) { statuses.add (s); };
-            h.pause = [this] (int ms)
+            h.pause = [this, pass = std::make_shared<TransferPause>()] (int ms)
             {
                 pauses.push_back (ms);
-                juce::MessageManager::getInstance()->runDispatchLoopUntil (0);
+                (*pass) (0);
             };
             return h;
         }
@@ -269,6 +271,43 @@ TEST_F (MidiBootloaderTest, RefusalsAndBadSumsEndTheTransfer)
     }
 }
 
+TEST_F (MidiBootloaderTest, ARefusalOutweighsTheAcknowledgementThatCameWithIt)
+{
+    // The unit acknowledges and refuses the command in one breath: both flags
+    // are set before the transfer looks.
+    struct Case { int command; const char* text; juce::StringArray conversation; };
+
+    const auto wholeTransfer = juce::StringArray ({ "filler", "connect", "filler", "erase 0x70", "block 0", "block 1",
+                                                    "block 2", "filler", "reset" });
+    const Case cases[] = {
+        { mb::connectCommand, "Could not connect to hardware", { "filler", "connect" } },
+        { mb::writeCommand,   "Could not write new firmware",  { "filler", "connect", "filler", "erase 0x70", "block 0" } },
+        { mb::eraseCommand,   "",                              wholeTransfer },   // a refused erase is carried on
+        { mb::resetCommand,   "",                              wholeTransfer },   // the unit acknowledged its restart
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String::toHexString (c.command).toStdString());
+        z9test::SimulatedBootloaderUnit other (ports, "Vorlix firmware upgrade (Pad16 #2)");
+        other.answerBoth = { c.command };
+
+        ProgramSide side (ports, other.portName);
+        recorder = {};
+        const auto image = makeImage (1536);
+        const auto result = upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, recorder.hooks());
+
+        EXPECT_EQ (result.getErrorMessage(), c.text);
+        EXPECT_EQ (other.getConversation().joinIntoString (", "), c.conversation.joinIntoString (", "));   // nothing after a failure
+        EXPECT_FALSE (other.sawUnexpected());
+        EXPECT_EQ (recorder.count (33), 0);
+        EXPECT_FALSE (side.flags.refusal.load());
+
+        if (c.command == mb::writeCommand)
+            EXPECT_EQ (other.getNumMessagesReceived(), 18 + 18 + mb::blockSize);
+    }
+}
+
 TEST_F (MidiBootloaderTest, LateAnswersAndAMissingEraseAnswerStillSucceed)
 {
     unit.answerDelayMs = 20;
@@ -291,6 +330,82 @@ TEST_F (MidiBootloaderTest, LateAnswersAndAMissingEraseAnswerStillSucceed)
     timing.pollLimit = 20;
     EXPECT_EQ (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, hooks, timing).getErrorMessage(),
                "Could not connect to hardware");
+}
+
+//==============================================================================
+namespace
+{
+    double elapsedMsSince (std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+    }
+}
+
+// Only lower bounds: a busy machine makes the pauses longer, never shorter.
+TEST_F (MidiBootloaderTest, TheTransfersPauseIsNeverShorterThanAskedAndRunsTheMessageLoop)
+{
+    for (int maxSpin : { 0, TransferPause::defaultMaxSpinMicroseconds })
+    {
+        SCOPED_TRACE (maxSpin);
+        TransferPause pause (maxSpin);
+
+        for (int ms : { 0, 1, 1, 1, 2, 5, 33 })
+        {
+            // Posted before the pause: it is handled inside it.
+            bool handled = false;
+            juce::MessageManager::callAsync ([&handled] { handled = true; });
+
+            const auto start = std::chrono::steady_clock::now();
+            pause (ms);
+            const auto elapsed = elapsedMsSince (start);
+
+            EXPECT_GE (elapsed, (double) ms) << ms;
+            EXPECT_TRUE (handled) << ms;
+        }
+
+        // A whole run of pacing pauses, one after another.
+        for (int i = 0; i < 200; ++i)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            pause (1);
+            ASSERT_GE (elapsedMsSince (start), 1.0) << i;
+        }
+    }
+}
+
+TEST_F (MidiBootloaderTest, EveryPauseOfAPacedTransferLastsItsTime)
+{
+    // Each of the transfer's pauses, timed around the transfer's own kind of
+    // pause.
+    TransferPause pause;
+    std::vector<std::pair<int, double>> shortPauses;
+    int pauses = 0;
+
+    ProgramSide side (ports, unit.portName);
+    MidiTransferHooks hooks;
+    hooks.pause = [&] (int ms)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        pause (ms);
+        const auto elapsed = elapsedMsSince (start);
+        ++pauses;
+
+        if (elapsed < (double) ms)
+            shortPauses.emplace_back (ms, elapsed);
+    };
+
+    const auto image = makeImage (1024);
+    ASSERT_TRUE (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, hooks).wasOk());
+    EXPECT_EQ (unit.getFlash(), image);
+    EXPECT_GE (pauses, (int) mb::countTransferMessages (1024) / 2);
+    EXPECT_TRUE (shortPauses.empty()) << shortPauses.size() << " pauses were short, the first "
+                                      << shortPauses.front().second << " ms of " << shortPauses.front().first;
+
+    // Without a pause of its own, the transfer paces with its own pause: it
+    // lasts at least its floor of 1 ms for every second message.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE (upgradeOverMidi (side.output.get(), true, side.flags, image, 2017, {}).wasOk());
+    EXPECT_GE (elapsedMsSince (start), (double) (mb::countTransferMessages (1024) / 2));
 }
 
 //==============================================================================

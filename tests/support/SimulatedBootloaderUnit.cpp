@@ -204,6 +204,14 @@ void SimulatedBootloaderUnit::answer (int command, int value)
     if (silent || silentTo.count (command) != 0)
         return;
 
+    send (command, value);
+
+    if (value != 0x7f && answerBoth.count (command) != 0)
+        send (command, 0x7f);
+}
+
+void SimulatedBootloaderUnit::send (int command, int value)
+{
     const juce::uint8 raw[] = { 0x9f, (juce::uint8) command, (juce::uint8) value };
     const juce::MidiMessage reply (raw, 3, 0.0);
 

@@ -23,6 +23,10 @@ namespace z9test
     - silent: answers nothing at all;
     - silentTo: answers nothing to these commands (0x7F, 0x00, 0x01, 0x02);
     - refuse: refuses these commands (9F <command> 7F) and stores nothing;
+    - answerBoth: carries out these commands as usual but answers each with
+      the acknowledgement and the refusal at once (9F <command> 01 and
+      9F <command> 7F, both handed over before the program's send returns),
+      as a confused bootloader might;
     - badSumAtBlock: block n (counted from 0) arrives with a wrong sum, as if
       the line had corrupted it;
     - answerDelayMs: every answer arrives that much later (0: before the
@@ -51,6 +55,7 @@ public:
     bool silent = false;
     std::set<int> silentTo;
     std::set<int> refuse;
+    std::set<int> answerBoth;
     int badSumAtBlock = -1;
     int answerDelayMs = 0;
 
@@ -72,6 +77,7 @@ private:
     void takeByte (juce::uint8 byte);
     void handlePacket();
     void answer (int command, int value);
+    void send (int command, int value);
 
     InMemoryMidiPorts& ports;
     std::vector<juce::uint8> pending, flash;
