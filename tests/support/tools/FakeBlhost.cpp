@@ -15,7 +15,9 @@
 //            reset; fault fail (a status without success), nostatus,
 //            garbage, endless (prints without end), hang (never ends),
 //            corrupt (write or read one wrong byte), nofile (read: success
-//            but no file). A fault line "<command> <fault> once" is used up
+//            but no file), slow (works, but only once a file "go" is in the
+//            folder, or after 5 s; a write leaves the first half of the
+//            image in the flash meanwhile). A fault line "<command> <fault> once" is used up
 //            by the first command it hits.
 //   log      one line per run: the arguments, separated by " | ".
 //
@@ -165,6 +167,17 @@ int main (int argc, char** argv)
             std::this_thread::sleep_for (std::chrono::hours (1));
     }
 
+    const auto slowly = fault == "slow";
+
+    const auto waitForGo = []
+    {
+        for (int waited = 0; waited < 5000 && ! std::ifstream (pathOf ("go")); waited += 10)
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+    };
+
+    if (slowly && command != "write")
+        waitForGo();
+
     if (fault == "endless")
     {
         for (unsigned long n = 0;; ++n)
@@ -249,6 +262,15 @@ int main (int argc, char** argv)
 
         if (fault == "corrupt")
             data[data.size() / 2] ^= 0x5a;
+
+        if (slowly)
+        {
+            for (size_t b = 0; b < data.size() / 2; ++b)
+                flash[b] = data[b];
+
+            writeBytes (pathOf ("flash"), flash);
+            waitForGo();
+        }
 
         for (size_t b = 0; b < data.size(); ++b)
             flash[b] = data[b];
