@@ -1,5 +1,6 @@
 #include "firmware/FirmwareUpgradeComponent.h"
 #include "firmware/FirmwareProducts.h"
+#include "firmware/FirmwareWriteGate.h"
 #include "core/base/PlatformHelpers.h"
 #include "core/sync/PortLookup.h"
 #include "gui/Dialogs.h"
@@ -343,6 +344,8 @@ void FirmwareUpgradeComponent::stepUpgrade()
     juce::Desktop::setScreenSaverEnabled (false);
     setBusy (true);
 
+    // A quit asked for meanwhile waits until the image is in (or invalidated).
+    FirmwareWriteGate::ScopedWrite writing;
     auto result = juce::Result::ok();
 
     if (steps->cpuModelHasM2())
@@ -365,6 +368,7 @@ void FirmwareUpgradeComponent::stepUpgrade()
         steps->pause (800);
     }
 
+    writing.end();
     setBusy (false);
     juce::Desktop::setScreenSaverEnabled (true);
     setStatusLabelText (upgradeTitle);

@@ -3,8 +3,10 @@
 #include "shell/DemoTaskbarComponent.h"
 #include "shell/EditorPageFactory.h"
 #include "shell/InstanceLock.h"
+#include "shell/InterruptWatcher.h"
 #include "shell/MainComponent.h"
 #include "shell/PageRegistry.h"
+#include "shell/QuitGate.h"
 #include "core/sync/SyncTimer.h"
 
 // The framework's own lock lives in one file for all users (/var/tmp), which
@@ -43,6 +45,10 @@ void DemoRunnerApplication::initialise (const juce::String& commandLine)
         return;
     }
 
+    // Ctrl+C quits as every other quit does, through the QuitGate, instead
+    // of the framework's stop at the next message.
+    interruptWatcher = std::make_unique<InterruptWatcher> (quitApplication);
+
     installEditorAssetHook();
     installEditorHooks();
 
@@ -64,11 +70,15 @@ void DemoRunnerApplication::shutdown()
     // as it goes. Then the link to the surfaces, which the first page started.
     mainWindow.reset();
     NsZ9m::stopSyncCore();
+    interruptWatcher.reset();
     instanceLock.reset();
 }
 
 void DemoRunnerApplication::systemRequestedQuit()
 {
+    if (QuitGate::holdsQuit())
+        return;
+
     if (mainWindow != nullptr)
         mainWindow->minimiseButtonPressed();
 
@@ -85,9 +95,29 @@ bool DemoRunnerApplication::backButtonPressed()
     return true;
 }
 
+namespace
+{
+    std::function<void()>& loopStop()
+    {
+        static std::function<void()> stop;
+        return stop;
+    }
+}
+
 void DemoRunnerApplication::quitApplication()
 {
-    juce::MessageManager::getInstance()->stopDispatchLoop();
+    if (QuitGate::holdsQuit())
+        return;
+
+    if (auto& stop = loopStop())
+        stop();
+    else
+        juce::MessageManager::getInstance()->stopDispatchLoop();
+}
+
+DemoRunnerApplication::ScopedLoopStop::ScopedLoopStop (std::function<void()> stop)
+    : ScopedOverride (loopStop(), std::move (stop))
+{
 }
 
 //==============================================================================
@@ -151,6 +181,10 @@ bool DemoRunnerApplication::MainAppWindow::keyPressed (const juce::KeyPress& key
 
 void DemoRunnerApplication::MainAppWindow::closeButtonPressed()
 {
+    // The editor page may be running the firmware upgrader below this call.
+    if (QuitGate::holdsQuit())
+        return;
+
     trayEntry.reset();
     clearContentComponent();
     requestApplicationQuit();

@@ -2,15 +2,25 @@
 
 #include "shell/ShellIncludes.h"
 
+#include "core/base/ScopedOverride.h"
+#include <functional>
+
 class MainComponent;
 class DemoTaskbarComponent;
 class InstanceLock;
+class InterruptWatcher;
 
 /**
     The application: registers the pages, becomes a child-process slave when
     the command line asks for it, and otherwise shows the main window with
     the editor page and the tray entry. Only one windowed instance runs; a
     second start ends at once.
+
+    Every quit (the tray's "Quit", the system's quit, the window's close
+    button, the editor's Ctrl+Q, Ctrl+C in the terminal) first asks the
+    QuitGate: while the firmware upgrader writes a unit or its wizard is
+    open, the quit waits and the gate quits through systemRequestedQuit once
+    the wizard has closed.
 
     Created by createApplication and run by the framework. Message thread only.
 */
@@ -38,14 +48,25 @@ public:
     void anotherInstanceStarted (const juce::String&) override {}
 
     /** Minimises the main window (when there is one), deletes it and stops the
-        message loop. */
+        message loop; nothing yet while the QuitGate holds the quit (it asks
+        again once it is safe). */
     void systemRequestedQuit() override;
 
     /** Hides the side panel; true. */
     bool backButtonPressed() override;
 
-    /** Stops the message loop; the framework then ends the application. */
+    /** Stops the message loop; the framework then ends the application.
+        Nothing yet while the QuitGate holds the quit. */
     static void quitApplication();
+
+    /** What stops the message loop: by default the framework's
+        stopDispatchLoop. A test puts its own here for as long as this lives,
+        to see the quit happen in a loop that has to go on. Message thread. */
+    class ScopedLoopStop : private NsZ9m::ScopedOverride<std::function<void()>>
+    {
+    public:
+        explicit ScopedLoopStop (std::function<void()> stop);
+    };
 
     //==============================================================================
     /**
@@ -73,7 +94,8 @@ public:
 
         /** Removes the tray entry and deletes the content (the editor page
             saves the settings as it goes), then asks the application to quit
-            once this callback has returned. */
+            once this callback has returned. While the QuitGate holds the
+            quit, takes nothing down: the gate's quit deletes the window. */
         void closeButtonPressed() override;
 
     private:
@@ -87,6 +109,7 @@ public:
 
 private:
     std::unique_ptr<InstanceLock> instanceLock;
+    std::unique_ptr<InterruptWatcher> interruptWatcher;
     std::unique_ptr<MainAppWindow> mainWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DemoRunnerApplication)
@@ -100,7 +123,8 @@ juce::JUCEApplicationBase* createApplication();
     running application. Any thread. */
 void requestApplicationQuit();
 
-/** The editor's Ctrl+Q: stops the message loop at once, without asking. The
-    framework then shuts the application down, which destroys the window and
-    its editor page (saving the settings). Message thread. */
+/** The editor's Ctrl+Q: stops the message loop at once, without asking
+    (but for the QuitGate). The framework then shuts the application down,
+    which destroys the window and its editor page (saving the settings).
+    Message thread. */
 void quitFromEditor();

@@ -25,7 +25,10 @@
 //              corrupt   write or read one wrong byte,
 //              nofile    read: success but no file,
 //              unplug    write: half the image is written, then the unit is
-//                        gone (unit "gone") and the tool ends with no status.
+//                        gone (unit "gone") and the tool ends with no status,
+//              held      the command works, but only once a file "go" is in
+//                        the folder (or after 5 s); a write leaves the first
+//                        half of the image in the flash meanwhile.
 //            Options:
 //              once      the line is used up by the first command it hits;
 //              after     the command does its work first (the flash written,
@@ -155,6 +158,13 @@ namespace
         }
     }
 
+    /** Until the test lets the command go on (the file "go"), 5 s at most. */
+    void waitForGo()
+    {
+        for (int waited = 0; waited < 5000 && ! std::ifstream (pathOf ("go")); waited += 10)
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+    }
+
     int fail (const std::string& text)
     {
         std::cout << text << "\n";
@@ -250,6 +260,15 @@ namespace
                 return failTo (out, "Error: read_data() returned no data: the device was removed.");
             }
 
+            if (fault == "held")
+            {
+                for (size_t b = 0; b < data.size() / 2; ++b)
+                    flash[b] = data[b];
+
+                writeBytes (pathOf ("flash"), flash);
+                waitForGo();
+            }
+
             for (size_t b = 0; b < data.size(); ++b)
                 flash[b] = data[b];
 
@@ -339,6 +358,9 @@ int main (int argc, char** argv)
 
     if (fault.has ("child"))
         leaveChild();
+
+    if (fault.name == "held" && command != "write")
+        waitForGo();
 
     // The faults that replace the tool's answer: before the command's work,
     // or after it with the option "after".

@@ -1,0 +1,113 @@
+#include "shell/QuitGate.h"
+#include "shell/DemoRunnerApplication.h"
+#include "firmware/FirmwareWriteGate.h"
+#include "firmware/UpgraderDialogWindow.h"
+#include "firmware/UpgraderState.h"
+#include "core/sync/FirmwareHandOff.h"
+#include "core/sync/ProcessState.h"
+#include <cstdio>
+#include <utility>
+
+namespace
+{
+    /** How often a held quit looks again whether the wizard has gone. */
+    constexpr int closeRetryMs = 50;
+
+    bool quitWaiting = false;
+    bool waitingSaid = false;
+
+    /** The editor's firmware command is on the call stack: the wizard's
+        dialog is open, or the command waits for a send to end first. */
+    bool wizardOpen()
+    {
+        return NsZ9m::firmwareHandOffRunning;
+    }
+
+    /** Ends whatever the wizard waits for, as Escape and the close button
+        would: the current wait, the repeat cycles, every box or chooser it
+        shows, and its dialog. What runs on goes on without the user. */
+    void closeWizard()
+    {
+        auto& state = vorlix::upgraderState();
+        state.abort = true;
+        state.repeat = false;
+
+        if (NsZ9m::isFirmwareHandOffDeferred())
+            NsZ9m::cancelDeferredFirmwareHandOff();
+
+        juce::Array<juce::Component::SafePointer<juce::Component>> boxes;
+        auto& modal = *juce::ModalComponentManager::getInstance();
+
+        for (int i = 0; i < modal.getNumModalComponents(); ++i)
+            if (auto* c = modal.getModalComponent (i); c != nullptr && dynamic_cast<vorlix::UpgraderDialogWindow*> (c) == nullptr)
+                boxes.add (c);
+
+        for (auto& box : boxes)
+            if (box != nullptr)
+                box->exitModalState (0);
+
+        // The upgrader's dialogs close as their close button closes them,
+        // whatever the wizard would say about it: result 0, the top one first.
+        juce::Array<juce::Component::SafePointer<vorlix::UpgraderDialogWindow>> dialogs;
+        auto& desktop = juce::Desktop::getInstance();
+
+        for (int i = desktop.getNumComponents(); --i >= 0;)
+            if (auto* dialog = dynamic_cast<vorlix::UpgraderDialogWindow*> (desktop.getComponent (i)))
+                dialogs.add (dialog);
+
+        for (auto& dialog : dialogs)
+            if (dialog != nullptr && dialog->isVisible())
+                dialog->closeButtonPressed();
+    }
+
+    void continueQuit()
+    {
+        if (! quitWaiting)
+            return;
+
+        if (vorlix::FirmwareWriteGate::isWriteRunning())
+        {
+            if (! std::exchange (waitingSaid, true))
+            {
+                std::fprintf (stderr, "%s\n", QuitGate::waitingLine);
+                std::fflush (stderr);
+            }
+
+            // Called from the end of the write, inside the step: the rest
+            // from the message loop.
+            vorlix::FirmwareWriteGate::callWhenWriteEnds ([] { juce::MessageManager::callAsync (continueQuit); });
+            return;
+        }
+
+        if (wizardOpen())
+        {
+            closeWizard();
+            juce::Timer::callAfterDelay (closeRetryMs, continueQuit);
+            return;
+        }
+
+        quitWaiting = false;
+        waitingSaid = false;
+        requestApplicationQuit();
+    }
+}
+
+bool QuitGate::holdsQuit()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (quitWaiting)
+        return true;
+
+    if (! vorlix::FirmwareWriteGate::isWriteRunning() && ! wizardOpen())
+        return false;
+
+    quitWaiting = true;
+    continueQuit();
+    return true;
+}
+
+bool QuitGate::isQuitWaiting() noexcept
+{
+    return quitWaiting;
+}

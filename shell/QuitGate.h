@@ -1,0 +1,38 @@
+#pragma once
+
+#include "shell/ShellIncludes.h"
+
+/**
+    Holds the program's quit while the firmware upgrader works on a unit.
+
+    Every quit of the program (the tray's "Quit", the system's quit, the main
+    window's close button, the editor's Ctrl+Q, Ctrl+C in the terminal) asks
+    holdsQuit() before it takes anything down. Ending the message loop while
+    the upgrader writes an image would end every wait of the write at once
+    (the tool's run, the MIDI transfer's polls) and cut the image; deleting
+    the main window would delete the editor page whose firmware command runs
+    the upgrader's dialog further down the call stack.
+
+    So while an image is written the quit waits for the write to end (its own
+    time-outs bound it; the terminal says once that the quit waits), then the
+    wizard is closed as Escape and its close button would: its waits end, its
+    boxes and choosers are dismissed, its dialog closes and the editor gets
+    its ports back. Once the firmware command has returned, the application
+    quits as usual, through systemRequestedQuit from the message loop.
+
+    Message thread only.
+*/
+class QuitGate
+{
+public:
+    /** False when nothing holds the quit: the caller quits now. True when
+        a write runs or the wizard is open: the caller does nothing more, the
+        gate quits once it is safe. */
+    static bool holdsQuit();
+
+    /** True from a held quit until the gate asks the application to quit. */
+    static bool isQuitWaiting() noexcept;
+
+    /** The line written to stderr, once, when a quit has to wait for a write. */
+    static constexpr const char* waitingLine = "Quit requested: waiting for the firmware upgrade to finish writing the unit...";
+};
