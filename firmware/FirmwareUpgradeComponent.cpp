@@ -301,8 +301,17 @@ FirmwareUpgradeComponent::RunningStep::RunningStep (FirmwareUpgradeComponent& w)
 
 FirmwareUpgradeComponent::RunningStep::~RunningStep()
 {
-    if (--wizard.runningSteps == 0)
-        wizard.stepButtonRow.setEnabled (true);
+    if (--wizard.runningSteps > 0)
+        return;
+
+    wizard.stepButtonRow.setEnabled (true);
+
+    // A cycle that came due while a step still ran starts once none runs.
+    if (wizard.repeatCycleWaiting)
+    {
+        wizard.repeatCycleWaiting = false;
+        wizard.scheduleNextRepeatCycle();
+    }
 }
 
 void FirmwareUpgradeComponent::buttonClicked (juce::Button* button)
@@ -412,12 +421,19 @@ void FirmwareUpgradeComponent::scheduleNextRepeatCycle()
 {
     // The next cycle starts from the message loop, once this one has
     // returned: the cycles follow one another instead of nesting, and a
-    // wizard that has gone or an Escape pressed meanwhile ends them.
+    // wizard that has gone or an Escape pressed meanwhile ends them. A step
+    // that still runs (one that started the upgrade and then waits, or shows
+    // a box) holds the cycle back until it has ended.
     juce::MessageManager::callAsync ([safeThis = juce::Component::SafePointer<FirmwareUpgradeComponent> (this)]
     {
         const auto& state = upgraderState();
 
-        if (safeThis != nullptr && state.automaticStepping && state.repeat && ! state.abort)
+        if (safeThis == nullptr || ! state.automaticStepping || ! state.repeat || state.abort)
+            return;
+
+        if (safeThis->isStepRunning())
+            safeThis->repeatCycleWaiting = true;
+        else
             safeThis->stepStart();
     });
 }

@@ -162,6 +162,7 @@ private:
 
     std::unique_ptr<FirmwareUpgradeSteps> steps;
     int runningSteps = 0;
+    bool repeatCycleWaiting = false;   ///< a repeat cycle came due while a step ran
 
     juce::TooltipWindow tooltipWindow { nullptr, 700 };
 

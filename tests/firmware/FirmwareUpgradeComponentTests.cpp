@@ -548,6 +548,43 @@ TEST_F (FirmwareWizard, RepeatCyclesRunFromTheMessageLoopUntilTwentyUpgradesSucc
     EXPECT_EQ (w.log.deepestNesting, 4);
 }
 
+TEST_F (FirmwareWizard, ARepeatCycleThatComesDueWhileAStepStillRunsWaitsForItsEnd)
+{
+    Wizard w (2056);
+    auto& state = upgraderState();
+    z9test::makeEveryStepSucceed (*w.steps, 2056);
+    w.press ('S');
+
+    // Start runs the whole chain and then, as it does for some units after
+    // the chain, waits with the message loop running: the next cycle, posted
+    // at the end of the upgrade, comes due inside that wait.
+    int starts = 0;
+    auto chain = w.steps->onStart;
+    w.steps->onStart = [&] (vorlix::FirmwareUpgradeComponent& wizard)
+    {
+        if (++starts > 1)
+        {
+            state.repeat = false;   // one more cycle is enough to see
+            return;
+        }
+
+        chain (wizard);
+        ASSERT_EQ (wizard.isStepRunning(), true);
+
+        for (int i = 0; i < 5; ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+
+        EXPECT_EQ (starts, 1);   // not nested inside this step
+    };
+
+    w->getStepButton (0).triggerClick();
+    ASSERT_TRUE (z9test::waitUntil ([&] { return starts == 2 && ! w->isStepRunning(); }));
+    z9test::drainMessageLoop();
+
+    EXPECT_EQ (starts, 2);
+    EXPECT_EQ (w.log.deepestNesting, 4);   // start, enter, activate, select: the second cycle nested in none
+}
+
 TEST_F (FirmwareWizard, FailedUpgradesAreRetriedUntilEscape)
 {
     Wizard w (2056);
