@@ -29,7 +29,8 @@ public:
     using FirmwareLauncher = std::function<int (int productId, juce::Component* centreAround,
                                                 bool showWarning, bool onlineMode)>;
 
-    /** Ends the program: the message loop stops at once, and the
+    /** Ends the program: the message loop stops (once nothing holds the
+        quit back, such as a firmware write that is running), and the
         application's shutdown then destroys the window with its page. */
     using QuitHandler = std::function<void()>;
 
