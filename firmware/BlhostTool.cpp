@@ -145,42 +145,12 @@ BlhostCommand makeBlhostCommand (const juce::String& toolPath, const juce::Strin
     return command;
 }
 
-int readBlhostStatus (const juce::String& output)
-{
-    if (! output.contains ("status = "))
-        return -1;
-
-    return output.contains ("Success.") ? 1 : 0;
-}
-
 //==============================================================================
 namespace
 {
-    /** The output as text: bytes that are not UTF-8 are read one by one as
-        characters, and a zero byte as a blank, so that no marker is hidden
-        behind one and no text is malformed. */
     juce::String outputToText (const juce::MemoryBlock& bytes)
     {
-        auto* data = static_cast<const char*> (bytes.getData());
-        const auto size = (int) bytes.getSize();
-
-        if (size == 0)
-            return {};
-
-        std::string copy (data, (size_t) size);
-
-        for (auto& c : copy)
-            if (c == 0)
-                c = ' ';
-
-        if (juce::CharPointer_UTF8::isValidString (copy.data(), size))
-            return juce::String::fromUTF8 (copy.data(), size);
-
-        for (auto& c : copy)
-            if ((unsigned char) c >= 0x80)
-                c = '?';
-
-        return juce::String (copy.data(), (size_t) size);
+        return blhostOutputToText (bytes.getData(), bytes.getSize());
     }
 
     /** A short wait of the runner: on the message thread the message loop

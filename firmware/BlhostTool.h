@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/BlhostOutput.h"
 #include "core/base/JuceIncludes.h"
 #include <functional>
 
@@ -48,10 +49,6 @@ bool isPlainToolText (const juce::String& text);
     tool path or file that is not plain text (isPlainToolText). */
 BlhostCommand makeBlhostCommand (const juce::String& toolPath, const juce::String& operation,
                                  const juce::String& argument1, const juce::String& argument2);
-
-/** The tool's verdict in its output: -1 without "status = ", 1 with
-    "status = " and "Success.", 0 with "status = " only. */
-int readBlhostStatus (const juce::String& output);
 
 /** The file that a tool path names (its backslashes are folder separators).
     An empty path names "resources\Assets\tools\win\blhost.exe" in the
