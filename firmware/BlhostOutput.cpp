@@ -1,4 +1,5 @@
 #include "firmware/BlhostOutput.h"
+#include "core/files/StrictXmlReader.h"
 #include <string>
 
 namespace vorlix
@@ -15,7 +16,10 @@ juce::String blhostOutputToText (const void* data, size_t size)
         if (c == 0)
             c = ' ';
 
-    if (juce::CharPointer_UTF8::isValidString (copy.data(), (int) copy.size()))
+    // The framework's own check lets overlong forms through, and an overlong
+    // zero would end the text early, hiding every marker behind it: only
+    // strictly valid UTF-8 is decoded as such.
+    if (NsZ9m::StrictXmlReader::isValidUtf8 (copy.data(), copy.size()))
         return juce::String::fromUTF8 (copy.data(), (int) copy.size());
 
     for (auto& c : copy)

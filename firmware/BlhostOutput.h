@@ -12,7 +12,8 @@ namespace vorlix
 */
 
 /** The tool's output as text: a zero byte reads as a blank, and output that
-    is not valid UTF-8 is read byte by byte, every byte from 0x80 up as "?".
+    is not strictly valid UTF-8 (an overlong form or a surrogate included) is
+    read byte by byte, every byte from 0x80 up as "?".
     Every ASCII byte stands for itself, so a marker in the bytes is in the
     text too. */
 juce::String blhostOutputToText (const void* data, size_t size);

@@ -97,6 +97,38 @@ TEST (BlhostCommands, Markers)
     EXPECT_EQ (readBlhostStatus ({}), -1);
 }
 
+TEST (BlhostCommands, NoByteSequenceHidesAMarkerInTheOutput)
+{
+    // What a hostile or broken tool might print before its verdict. Each must
+    // leave "status = 0 (0x0) Success." readable, and nothing else may turn
+    // up in its place.
+    struct Case { const char* what; std::string prefix; };
+    const Case cases[] =
+    {
+        { "an overlong zero",          "s\xe0\x80\x80J" },
+        { "a two-byte overlong zero",  "x\xc0\x80" },
+        { "a zero byte",               std::string ("x\0y", 3) },
+        { "a surrogate",               "\xed\xa0\x80" },
+        { "a code point past U+10FFFF", "\xf4\x90\x80\x80" },
+        { "a cut sequence",            "\xe8\x80" },
+        { "a stray continuation byte", "\x9c" },
+    };
+
+    for (auto& c : cases)
+    {
+        const auto bytes = c.prefix + "Response status = 0 (0x0) Success.\n";
+        const auto text = blhostOutputToText (bytes.data(), bytes.size());
+
+        EXPECT_EQ (readBlhostStatus (text), 1) << c.what;
+        EXPECT_TRUE (text.endsWith ("Response status = 0 (0x0) Success.\n")) << c.what;
+        EXPECT_LE ((size_t) text.length(), bytes.size()) << c.what;
+    }
+
+    const std::string valid ("Gr\xc3\xb6\xc3\x9f" "e status = 1 (0x1)");
+    EXPECT_EQ (blhostOutputToText (valid.data(), valid.size()), juce::String (juce::CharPointer_UTF8 ("Gr\xc3\xb6\xc3\x9f" "e status = 1 (0x1)")));
+    EXPECT_EQ (readBlhostStatus (blhostOutputToText (valid.data(), valid.size())), 0);
+}
+
 //==============================================================================
 class BlhostRuns : public z9test::FakeBlhostFixture {};
 
