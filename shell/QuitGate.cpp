@@ -5,6 +5,8 @@
 #include "firmware/UpgraderState.h"
 #include "core/sync/FirmwareHandOff.h"
 #include "core/sync/ProcessState.h"
+#include "core/sync/SyncTimer.h"
+#include "core/base/PlatformHelpers.h"
 #include <cstdio>
 #include <utility>
 
@@ -21,6 +23,12 @@ namespace
     bool wizardOpen()
     {
         return NsZ9m::firmwareHandOffRunning;
+    }
+
+    /** The quit was delivered inside a pause that runs the message loop. */
+    bool linkPauseRunning()
+    {
+        return NsZ9m::isWaitingWhileDispatching() || NsZ9m::isSyncTickRunning();
     }
 
     /** Ends whatever the wizard waits for, as Escape and the close button
@@ -86,6 +94,15 @@ namespace
             return;
         }
 
+        // A pause of the link is on the call stack (a tick opening the
+        // surface's ports, a mapping send): the quit came from inside it, and
+        // taking the window and the link down now would delete them under it.
+        if (linkPauseRunning())
+        {
+            juce::Timer::callAfterDelay (closeRetryMs, continueQuit);
+            return;
+        }
+
         quitWaiting = false;
         waitingSaid = false;
         requestApplicationQuit();
@@ -99,7 +116,7 @@ bool QuitGate::holdsQuit()
     if (quitWaiting)
         return true;
 
-    if (! vorlix::FirmwareWriteGate::isWriteRunning() && ! wizardOpen())
+    if (! vorlix::FirmwareWriteGate::isWriteRunning() && ! wizardOpen() && ! linkPauseRunning())
         return false;
 
     quitWaiting = true;

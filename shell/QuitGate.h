@@ -3,7 +3,8 @@
 #include "shell/ShellIncludes.h"
 
 /**
-    Holds the program's quit while the firmware upgrader works on a unit.
+    Holds the program's quit while the firmware upgrader works on a unit, or
+    while the link to the surfaces is in the middle of something.
 
     Every quit of the program (the tray's "Quit", the system's quit, the main
     window's close button, the editor's Ctrl+Q, Ctrl+C in the terminal) asks
@@ -20,14 +21,20 @@
     its ports back. Once the firmware command has returned, the application
     quits as usual, through systemRequestedQuit from the message loop.
 
+    The link's own pauses run the message loop too (a tick opening the
+    surface's ports, a mapping send waiting for its acknowledgements), so a
+    quit may arrive inside one. Then it waits, without a word, until no pause
+    and no tick of the link is on the call stack any more: taking the window
+    and the link down there would delete them under the code that paused.
+
     Message thread only.
 */
 class QuitGate
 {
 public:
     /** False when nothing holds the quit: the caller quits now. True when
-        a write runs or the wizard is open: the caller does nothing more, the
-        gate quits once it is safe. */
+        a write runs, the wizard is open or a pause of the link is under way:
+        the caller does nothing more, the gate quits once it is safe. */
     static bool holdsQuit();
 
     /** True from a held quit until the gate asks the application to quit. */

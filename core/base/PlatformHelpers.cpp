@@ -3,10 +3,23 @@
 namespace NsZ9m
 {
 
+namespace
+{
+    int pauseDepth = 0;
+}
+
+bool isWaitingWhileDispatching() noexcept
+{
+    return pauseDepth > 0;
+}
+
 void waitWhileDispatching (int ms)
 {
     auto* mm = juce::MessageManager::getInstance();
     jassert (mm->isThisTheMessageThread()); // only the message thread may run the loop: post the work to it instead
+
+    ++pauseDepth;
+    const juce::ScopeGuard pauseEnds { [] { --pauseDepth; } };
 
     constexpr int sliceMs = 100;
 

@@ -9,7 +9,8 @@ namespace NsZ9m
     upgrader share: the pause that keeps the message loop running, the
     processor tag, the executable's folder, the platform answers of this
     Windows build and a few text and bit helpers. None of them keeps state,
-    except the test override of the Windows version.
+    except the test override of the Windows version and the count of pauses
+    under way.
 */
 
 //==============================================================================
@@ -22,6 +23,16 @@ namespace NsZ9m
     Message thread only.
 */
 void waitWhileDispatching (int ms);
+
+/** True while a waitWhileDispatching runs further down the call stack.
+    Whatever the message loop delivers now runs in the middle of that
+    pause's caller (a tick of the link, a mapping send, the opening of the
+    surface's ports), which must not be deleted under it: the program's quit
+    waits until this is false.
+
+    Message thread only.
+*/
+bool isWaitingWhileDispatching() noexcept;
 
 //==============================================================================
 /** The processor brand text of this machine (juce::SystemStats::getCpuModel). */

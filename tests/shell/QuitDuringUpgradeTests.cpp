@@ -10,6 +10,7 @@
 #include "firmware/UpgraderMidiHandler.h"
 #include "core/model/Products.h"
 #include "core/sync/SyncTimer.h"
+#include "core/base/PlatformHelpers.h"
 #include "tests/firmware/FirmwareTestSupport.h"
 #include "tests/support/SimulatedBootloaderUnit.h"
 #include "tests/support/SimulatedSurface.h"
@@ -266,6 +267,7 @@ namespace
     struct QuitDuringAMidiTransfer : QuitDuringUpgradeTest {};
     struct QuitWhileTheWizardIsIdle : QuitDuringUpgradeTest {};
     struct QuitWithNoUpgrader : QuitDuringUpgradeTest {};
+    struct QuitDuringASyncTick : QuitDuringUpgradeTest {};
 
     std::string routeName (const ::testing::TestParamInfo<Route>& info)
     {
@@ -497,4 +499,53 @@ TEST_P (QuitWithNoUpgrader, HappensAtOnce)
 INSTANTIATE_TEST_SUITE_P (EveryRoute, QuitWithNoUpgrader,
                           ::testing::Values (Route::trayQuit, Route::systemQuit, Route::ctrlC,
                                              Route::closeButton, Route::editorCtrlQ),
+                          routeName);
+
+//==============================================================================
+TEST_P (QuitDuringASyncTick, WaitsForTheTickToEndThenQuitsOnce)
+{
+    // Each tick of the link opens the surface's ports after a short pause that
+    // runs the message loop. The quit is delivered inside that pause; one that
+    // comes only after the tick does nothing, and the next tick tries again.
+    ASSERT_NE (theSyncTimer, nullptr);
+    bool askedInATick = false;
+
+    for (int attempt = 0; attempt < 50 && ! askedInATick; ++attempt)
+    {
+        z9test::drainMessageLoop();
+
+        juce::MessageManager::callAsync ([&]
+        {
+            if (askedInATick || ! isSyncTickRunning() || ! isWaitingWhileDispatching())
+                return;
+
+            askedInATick = true;
+            quitBy (GetParam());
+        });
+
+        theSyncTimer->timerCallback();
+    }
+
+    ASSERT_TRUE (askedInATick);
+
+    // The tick ran to its end with the link and the window it works on still there.
+    EXPECT_NE (theSyncTimer, nullptr);
+    EXPECT_NE (app->getMainWindow(), nullptr);
+    EXPECT_EQ (stops, 0);
+    EXPECT_TRUE (QuitGate::isQuitWaiting());
+
+    // Then the quit goes on by itself, once.
+    EXPECT_TRUE (z9test::waitUntil ([&] { return stops > 0; }));
+    z9test::drainMessageLoop();
+    EXPECT_EQ (stops, 1);
+    EXPECT_FALSE (QuitGate::isQuitWaiting());
+    EXPECT_EQ (app->getMainWindow(), nullptr);
+    EXPECT_EQ (theSyncTimer, nullptr);
+    EXPECT_TRUE (commonSettingsFile().existsAsFile());
+}
+
+// The routes whose quit is asked at once; the tray's and Ctrl+C's come a
+// message later, and then go the same way.
+INSTANTIATE_TEST_SUITE_P (DirectRoutes, QuitDuringASyncTick,
+                          ::testing::Values (Route::systemQuit, Route::closeButton, Route::editorCtrlQ),
                           routeName);
