@@ -18,6 +18,7 @@
 #include "tests/support/program/ProgramUnderTest.h"
 #include <gtest/gtest.h>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -29,9 +30,20 @@ using namespace NsZ9m;
 
 namespace
 {
+    /** Where a capture's text is, and where it goes if the process aborts. */
+    struct AbortCopy
+    {
+        char path[4096] {};
+        volatile int realStderr = -1;
+    };
+
+    AbortCopy abortCopy;
+
     /** Everything the process writes to stderr while it lives goes to a file;
         take() ends that, hands the text on to the real stderr (so nothing a
-        sanitizer or the framework says is lost) and returns it. */
+        sanitizer or the framework says is lost) and returns it. A process
+        that aborts meanwhile (a sanitizer's report ends that way) hands the
+        text on first, so the report reaches the test's log. */
     class StderrCapture
     {
     public:
@@ -42,6 +54,15 @@ namespace
             const auto fd = open (file.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2 (fd, 2);
             close (fd);
+
+            const auto path = file.getFullPathName().toStdString();
+            std::snprintf (abortCopy.path, sizeof (abortCopy.path), "%s", path.c_str());
+            abortCopy.realStderr = saved;
+
+            struct sigaction action {};
+            action.sa_handler = handOnAndAbort;
+            sigemptyset (&action.sa_mask);
+            sigaction (SIGABRT, &action, &previousAbort);
         }
 
         ~StderrCapture()   { take(); }
@@ -50,6 +71,9 @@ namespace
         {
             if (saved >= 0)
             {
+                sigaction (SIGABRT, &previousAbort, nullptr);
+                abortCopy.realStderr = -1;
+
                 std::fflush (stderr);
                 dup2 (saved, 2);
                 close (saved);
@@ -62,9 +86,33 @@ namespace
         }
 
     private:
+        /** Only system calls that a signal handler may make. */
+        static void handOnAndAbort (int)
+        {
+            if (const int out = abortCopy.realStderr; out >= 0)
+            {
+                if (const int in = open (abortCopy.path, O_RDONLY); in >= 0)
+                {
+                    char buffer[4096];
+
+                    for (ssize_t n; (n = read (in, buffer, sizeof (buffer))) > 0;)
+                        if (write (out, buffer, (size_t) n) < 0)
+                            break;
+
+                    close (in);
+                }
+
+                dup2 (out, 2);
+            }
+
+            signal (SIGABRT, SIG_DFL);
+            raise (SIGABRT);
+        }
+
         juce::File file;
         int saved = -1;
         juce::String text;
+        struct sigaction previousAbort {};
     };
 
     int countLines (const juce::String& text, const juce::String& line)
