@@ -75,6 +75,15 @@ public:
 
 Dialogs::Handler* installedHandler = nullptr;
 
+int requestDepth = 0;
+
+/** Counts a request for as long as its answer is awaited. */
+struct RunningRequest
+{
+    RunningRequest()   { ++requestDepth; }
+    ~RunningRequest()  { --requestDepth; }
+};
+
 } // namespace
 
 Dialogs::Handler& Dialogs::getHandler()
@@ -83,6 +92,11 @@ Dialogs::Handler& Dialogs::getHandler()
 
     static RealDialogs realDialogs;
     return installedHandler != nullptr ? *installedHandler : realDialogs;
+}
+
+bool Dialogs::isRequestRunning() noexcept
+{
+    return requestDepth > 0;
 }
 
 Dialogs::ScopedHandler::ScopedHandler (Handler& handler)
@@ -107,28 +121,33 @@ bool Dialogs::showOkCancel (Icon icon, const juce::String& title, const juce::St
 
 int Dialogs::showBox (const Box& box)
 {
+    const RunningRequest running;
     return getHandler().showBox (box);
 }
 
 int Dialogs::runAlertWindow (juce::AlertWindow& window)
 {
+    const RunningRequest running;
     return getHandler().runAlertWindow (window);
 }
 
 juce::File Dialogs::chooseFileToOpen (const juce::String& title, const juce::File& initialFileOrFolder,
                                       const juce::String& patterns)
 {
+    const RunningRequest running;
     return getHandler().chooseFile ({ false, title, initialFileOrFolder, patterns, false });
 }
 
 juce::File Dialogs::chooseFileToSave (const juce::String& title, const juce::File& initialFileOrFolder,
                                       const juce::String& patterns, bool warnAboutOverwriting)
 {
+    const RunningRequest running;
     return getHandler().chooseFile ({ true, title, initialFileOrFolder, patterns, warnAboutOverwriting });
 }
 
 int Dialogs::showPopupMenu (const juce::PopupMenu& menu)
 {
+    const RunningRequest running;
     return getHandler().showMenu (menu);
 }
 

@@ -102,6 +102,13 @@ public:
 
     /** The handler in use: the installed one, else the one that shows JUCE's real boxes. */
     static Handler& getHandler();
+
+    /** True while a request made through this class waits for its answer
+        further down the call stack (a real box runs a nested message loop
+        meanwhile). Whatever the loop delivers then runs under the caller of
+        the box, which must not be deleted under it: the program's quit
+        closes the box and waits until this is false. */
+    static bool isRequestRunning() noexcept;
 };
 
 } // namespace NsZ9m

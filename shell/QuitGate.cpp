@@ -6,6 +6,7 @@
 #include "core/sync/FirmwareHandOff.h"
 #include "core/sync/ProcessState.h"
 #include "core/sync/SyncTimer.h"
+#include "gui/Dialogs.h"
 #include "core/base/PlatformHelpers.h"
 #include <cstdio>
 #include <utility>
@@ -31,6 +32,25 @@ namespace
         return NsZ9m::isWaitingWhileDispatching() || NsZ9m::isSyncTickRunning();
     }
 
+    /** Dismisses every open box and menu, as Escape would, leaving the
+        upgrader's own dialogs to closeWizard. A native file chooser is not
+        ours to close: the quit waits for the user to answer it. */
+    void dismissBoxes()
+    {
+        juce::PopupMenu::dismissAllActiveMenus();
+
+        juce::Array<juce::Component::SafePointer<juce::Component>> boxes;
+        auto& modal = *juce::ModalComponentManager::getInstance();
+
+        for (int i = 0; i < modal.getNumModalComponents(); ++i)
+            if (auto* c = modal.getModalComponent (i); c != nullptr && dynamic_cast<vorlix::UpgraderDialogWindow*> (c) == nullptr)
+                boxes.add (c);
+
+        for (auto& box : boxes)
+            if (box != nullptr)
+                box->exitModalState (0);
+    }
+
     /** Ends whatever the wizard waits for, as Escape and the close button
         would: the current wait, the repeat cycles, every box or chooser it
         shows, and its dialog. What runs on goes on without the user. */
@@ -43,16 +63,7 @@ namespace
         if (NsZ9m::isFirmwareHandOffDeferred())
             NsZ9m::cancelDeferredFirmwareHandOff();
 
-        juce::Array<juce::Component::SafePointer<juce::Component>> boxes;
-        auto& modal = *juce::ModalComponentManager::getInstance();
-
-        for (int i = 0; i < modal.getNumModalComponents(); ++i)
-            if (auto* c = modal.getModalComponent (i); c != nullptr && dynamic_cast<vorlix::UpgraderDialogWindow*> (c) == nullptr)
-                boxes.add (c);
-
-        for (auto& box : boxes)
-            if (box != nullptr)
-                box->exitModalState (0);
+        dismissBoxes();
 
         // The upgrader's dialogs close as their close button closes them,
         // whatever the wizard would say about it: result 0, the top one first.
@@ -94,6 +105,15 @@ namespace
             return;
         }
 
+        // A box of the editor's waits for its answer: its caller goes on
+        // once the box has gone, and only then may the page go.
+        if (NsZ9m::Dialogs::isRequestRunning())
+        {
+            dismissBoxes();
+            juce::Timer::callAfterDelay (closeRetryMs, continueQuit);
+            return;
+        }
+
         // A pause of the link is on the call stack (a tick opening the
         // surface's ports, a mapping send): the quit came from inside it, and
         // taking the window and the link down now would delete them under it.
@@ -116,7 +136,8 @@ bool QuitGate::holdsQuit()
     if (quitWaiting)
         return true;
 
-    if (! vorlix::FirmwareWriteGate::isWriteRunning() && ! wizardOpen() && ! linkPauseRunning())
+    if (! vorlix::FirmwareWriteGate::isWriteRunning() && ! wizardOpen() && ! linkPauseRunning()
+         && ! NsZ9m::Dialogs::isRequestRunning())
         return false;
 
     quitWaiting = true;

@@ -26,6 +26,8 @@
     quit may arrive inside one. Then it waits, without a word, until no pause
     and no tick of the link is on the call stack any more: taking the window
     and the link down there would delete them under the code that paused.
+    A box or menu of the editor's that waits for its answer is dismissed, as
+    Escape would, and the quit waits until its caller has gone on.
 
     Message thread only.
 */
@@ -33,7 +35,8 @@ class QuitGate
 {
 public:
     /** False when nothing holds the quit: the caller quits now. True when
-        a write runs, the wizard is open or a pause of the link is under way:
+        a write runs, the wizard is open, a pause of the link is under way
+        or a box waits for its answer:
         the caller does nothing more, the gate quits once it is safe. */
     static bool holdsQuit();
 

@@ -11,6 +11,7 @@
 #include "core/model/Products.h"
 #include "core/sync/SyncTimer.h"
 #include "core/base/PlatformHelpers.h"
+#include "gui/Dialogs.h"
 #include "tests/firmware/FirmwareTestSupport.h"
 #include "tests/support/SimulatedBootloaderUnit.h"
 #include "tests/support/SimulatedSurface.h"
@@ -316,6 +317,49 @@ namespace
     struct QuitWhileTheWizardIsIdle : QuitDuringUpgradeTest {};
     struct QuitWithNoUpgrader : QuitDuringUpgradeTest {};
     struct QuitDuringASyncTick : QuitDuringUpgradeTest {};
+    struct QuitWhileAnEditorBoxIsOpen : QuitDuringUpgradeTest {};
+
+    /** Shows each box as the program does: a real alert window in a modal
+        loop of its own, until it is answered or dismissed. */
+    struct RealBoxes final : Dialogs::Handler
+    {
+        int showBox (const Dialogs::Box& box) override
+        {
+            juce::AlertWindow window (box.title, box.message, juce::MessageBoxIconType::NoIcon);
+            window.addButton ("OK", 1);
+            return runAlertWindow (window) - 1;
+        }
+
+        int runAlertWindow (juce::AlertWindow& window) override
+        {
+            ++shown;
+            return window.runModalLoop();
+        }
+
+        juce::File chooseFile (const Dialogs::FileRequest&) override   { return {}; }
+        int showMenu (const juce::PopupMenu&) override                 { return 0; }
+
+        int shown = 0;
+    };
+
+    /** Dismisses whatever box is still open once its time is up, so a case
+        whose quit never closes the box fails instead of waiting for ever. */
+    struct BoxDeadline final : juce::Timer
+    {
+        explicit BoxDeadline (int ms)   { startTimer (ms); }
+
+        void timerCallback() override
+        {
+            stopTimer();
+            auto& modal = *juce::ModalComponentManager::getInstance();
+
+            for (int i = modal.getNumModalComponents(); --i >= 0;)
+                if (auto* c = modal.getModalComponent (i))
+                    c->exitModalState (0), reached = true;
+        }
+
+        bool reached = false;
+    };
 
     std::string routeName (const ::testing::TestParamInfo<Route>& info)
     {
@@ -596,4 +640,38 @@ TEST_P (QuitDuringASyncTick, WaitsForTheTickToEndThenQuitsOnce)
 // message later, and then go the same way.
 INSTANTIATE_TEST_SUITE_P (DirectRoutes, QuitDuringASyncTick,
                           ::testing::Values (Route::systemQuit, Route::closeButton, Route::editorCtrlQ),
+                          routeName);
+
+//==============================================================================
+TEST_P (QuitWhileAnEditorBoxIsOpen, DismissesTheBoxAndQuitsOnceItsCallerHasGoneOn)
+{
+    RealBoxes boxes;
+    Dialogs::ScopedHandler realBoxes { boxes };
+    BoxDeadline deadline { 20000 };
+
+    whenReady ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0; },
+               [&] { quitBy (GetParam()); });
+
+    // The I key's box, shown by the page itself; the quit comes while it is open.
+    page->showProcessorBox();
+
+    EXPECT_EQ (boxes.shown, 1);
+    EXPECT_FALSE (deadline.reached) << "the quit left the box open";
+
+    // The page's command returned with the page and the window still there.
+    EXPECT_EQ (stops, 0);
+    EXPECT_NE (app->getMainWindow(), nullptr);
+    EXPECT_TRUE (QuitGate::isQuitWaiting());
+
+    EXPECT_TRUE (z9test::waitUntil ([&] { return stops > 0; }));
+    z9test::drainMessageLoop();
+    EXPECT_EQ (stops, 1);
+    EXPECT_FALSE (QuitGate::isQuitWaiting());
+    EXPECT_EQ (app->getMainWindow(), nullptr);
+    EXPECT_TRUE (commonSettingsFile().existsAsFile());
+}
+
+INSTANTIATE_TEST_SUITE_P (EveryRoute, QuitWhileAnEditorBoxIsOpen,
+                          ::testing::Values (Route::trayQuit, Route::systemQuit, Route::ctrlC,
+                                             Route::closeButton, Route::editorCtrlQ),
                           routeName);
