@@ -232,6 +232,19 @@ namespace
             z9test::drainMessageLoop();
         }
 
+        /** A quit is held: it then goes on by itself and ends the program
+            once, with the window gone and the settings saved. */
+        void expectTheHeldQuitToEndTheProgramOnce()
+        {
+            EXPECT_TRUE (QuitGate::isQuitWaiting());
+            EXPECT_TRUE (z9test::waitUntil ([&] { return stops > 0; }));
+            z9test::drainMessageLoop();
+            EXPECT_EQ (stops, 1);
+            EXPECT_FALSE (QuitGate::isQuitWaiting());
+            EXPECT_EQ (app->getMainWindow(), nullptr);
+            EXPECT_TRUE (commonSettingsFile().existsAsFile());
+        }
+
         /** Calls act once, from the message loop, as soon as ready holds. */
         void whenReady (std::function<bool()> ready, std::function<void()> act)
         {
@@ -624,16 +637,8 @@ TEST_P (QuitDuringASyncTick, WaitsForTheTickToEndThenQuitsOnce)
     EXPECT_NE (theSyncTimer, nullptr);
     EXPECT_NE (app->getMainWindow(), nullptr);
     EXPECT_EQ (stops, 0);
-    EXPECT_TRUE (QuitGate::isQuitWaiting());
-
-    // Then the quit goes on by itself, once.
-    EXPECT_TRUE (z9test::waitUntil ([&] { return stops > 0; }));
-    z9test::drainMessageLoop();
-    EXPECT_EQ (stops, 1);
-    EXPECT_FALSE (QuitGate::isQuitWaiting());
-    EXPECT_EQ (app->getMainWindow(), nullptr);
+    expectTheHeldQuitToEndTheProgramOnce();
     EXPECT_EQ (theSyncTimer, nullptr);
-    EXPECT_TRUE (commonSettingsFile().existsAsFile());
 }
 
 // The routes whose quit is asked at once; the tray's and Ctrl+C's come a
@@ -661,14 +666,7 @@ TEST_P (QuitWhileAnEditorBoxIsOpen, DismissesTheBoxAndQuitsOnceItsCallerHasGoneO
     // The page's command returned with the page and the window still there.
     EXPECT_EQ (stops, 0);
     EXPECT_NE (app->getMainWindow(), nullptr);
-    EXPECT_TRUE (QuitGate::isQuitWaiting());
-
-    EXPECT_TRUE (z9test::waitUntil ([&] { return stops > 0; }));
-    z9test::drainMessageLoop();
-    EXPECT_EQ (stops, 1);
-    EXPECT_FALSE (QuitGate::isQuitWaiting());
-    EXPECT_EQ (app->getMainWindow(), nullptr);
-    EXPECT_TRUE (commonSettingsFile().existsAsFile());
+    expectTheHeldQuitToEndTheProgramOnce();
 }
 
 INSTANTIATE_TEST_SUITE_P (EveryRoute, QuitWhileAnEditorBoxIsOpen,
